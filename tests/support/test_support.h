@@ -1,0 +1,105 @@
+#pragma once
+
+// Helpers shared by the tests: a temporary program folder, a pseudo-terminal whose far side the
+// test reads, a recording stand-in for the port, and answering modal dialogs.
+
+#include <QByteArray>
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "core/serial_link.h"
+
+namespace cantora::test {
+
+// Points the program folder at a fresh temporary folder for its lifetime.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    ~TempProgramFolder();
+    QString path() const { return dir_.path(); }
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    // Writes bytes to a file of the folder (replacing it).
+    void write(const QString& name, const QByteArray& bytes) const;
+    QByteArray read(const QString& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// A pseudo-terminal: the program opens slavePath() through QSerialPort; the test reads what
+// arrived on the master side.
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    bool ok() const { return master_ >= 0; }
+    QString slavePath() const { return slavePath_; }
+    // Everything readable now, after letting events run for up to `waitMs` until `minBytes`
+    // have arrived.
+    QByteArray read(int minBytes = 0, int waitMs = 500);
+
+private:
+    int master_ = -1;
+    int keepSlave_ = -1;  // keeps the pty alive between openings by the program
+    QString slavePath_;
+};
+
+// Writes a settings file whose "Ports" section maps `number` to `device`.
+void MapPort(const TempProgramFolder& folder, int number, const QString& device);
+
+// A port that records what is sent. Shares its record with the test through a shared pointer,
+// since the sender owns the port itself.
+struct PortRecord {
+    QByteArray written;             // every byte, in order
+    QList<PortSettings> openings;   // the settings of every successful opening
+    int discards = 0;               // how often input was dropped
+    int closes = 0;
+    bool failOpen = false;          // openings fail while set
+    int failAfterBytes = -1;        // a write fails once this many bytes were written
+    std::function<void(char)> onByte;  // runs after each byte (to click mid-send, say)
+};
+
+class RecordingPort : public PortDevice {
+public:
+    explicit RecordingPort(std::shared_ptr<PortRecord> record) : record_(std::move(record)) {}
+    bool open(const PortSettings& settings) override;
+    bool isOpen() const override { return open_; }
+    void close() override;
+    void discardInput() override { ++record_->discards; }
+    bool writeByte(char byte) override;
+
+private:
+    std::shared_ptr<PortRecord> record_;
+    bool open_ = false;
+};
+
+// Answers the next modal dialog that appears (a message box or input box) by pressing the
+// button, recording its title and text. Polls until it has answered `count` dialogs.
+class ModalResponder {
+public:
+    explicit ModalResponder(QMessageBox::StandardButton button, int count = 1);
+    // Answers an input dialog with `text` (OK), or cancels it when `cancel` is set.
+    static ModalResponder inputText(const QString& text, bool cancel = false);
+    ~ModalResponder();
+    ModalResponder(ModalResponder&&) = default;
+
+    int answered() const;
+    QStringList titles() const;
+    QStringList texts() const;
+
+private:
+    ModalResponder() = default;
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+// Splits recorded SCP traffic into commands: each string that starts with "\0" and ends with
+// "X" ("\0RX", "\01J 440NX"). Bytes outside such strings are returned as their own entries.
+QStringList SplitScpCommands(const QByteArray& bytes);
+
+}  // namespace cantora::test

@@ -1,0 +1,82 @@
+// Starts the program's windows as a user opens them and saves a PNG of each:
+//   cantora-screenshots <output folder>
+// Run under Xvfb (see scripts/screenshots.sh). Uses a demonstration program folder so that the
+// dictionary editor shows a real dictionary.
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include "core/profile.h"
+#include "ui/main/frm_utility.h"
+
+namespace {
+
+QString g_output;
+
+void Save(QWidget* window, const QString& name) {
+    QCoreApplication::processEvents();
+    window->grab().save(QDir(g_output).filePath(name + ".png"));
+}
+
+// Clicks `buttonName` on `owner`; once the modal window it opens is up, runs `inside` on it and
+// closes it.
+void OpenModal(QWidget* owner, const QString& buttonName,
+               const std::function<void(QWidget*)>& inside) {
+    auto* button = owner->findChild<QPushButton*>(buttonName);
+    if (button == nullptr) {
+        return;
+    }
+    QTimer::singleShot(300, [owner, inside] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && modal != owner) {
+            inside(modal);
+            modal->close();
+        }
+    });
+    button->click();
+}
+
+void WriteDemoFiles() {
+    QByteArray dictionary =
+        "[words]\r\n"
+        "a=\\AX\r\n"
+        "apple=\\AE \\PO \\LE\r\n"
+        "cantora=\\KE \\AE \\NE \\TT \\OW \\RR \\AX\r\n"
+        "goodbye=\\GO \\UH \\DO \\BO \\AY\r\n"
+        "hello=\\HE \\EH \\LO \\OW\r\n"
+        "quillon=\\KO \\WW \\IH \\LE \\AX \\NO\r\n"
+        "speak=\\SE \\PE \\IY \\EK\r\n"
+        "world=\\WW \\AXRR \\LE \\DE\r\n"
+        "zebra=\r\n";
+    cantora::ReplaceFileAtomically(cantora::DictionaryFilePath(), dictionary);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Cantora Utility");
+    g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QDir().mkpath(g_output);
+    QTemporaryDir folder;
+    cantora::SetProgramFolder(folder.path());
+    WriteDemoFiles();
+
+    cantora::FrmUtility main;
+    main.show();
+    QTimer::singleShot(300, [&main] {
+        Save(&main, "main-window");
+        OpenModal(&main, "EditPhrases", [](QWidget* phrase) {
+            Save(phrase, "phrase-editor");
+            OpenModal(phrase, "btnCodes", [](QWidget* codes) { Save(codes, "codes-viewer"); });
+        });
+        OpenModal(&main, "btnDictEdit", [](QWidget* dict) { Save(dict, "dictionary-editor"); });
+        OpenModal(&main, "Synth", [](QWidget* synth) { Save(synth, "synth-control"); });
+        main.close();
+    });
+    return QApplication::exec();
+}

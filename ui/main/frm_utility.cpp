@@ -1,0 +1,273 @@
+#include "ui/main/frm_utility.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFont>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+
+#include "core/code_table.h"
+#include "core/numeric.h"
+#include "core/profile.h"
+#include "ui/common/twips.h"
+#include "ui/common/widgets.h"
+#include "ui/dictionary/frm_dict_edit.h"
+#include "ui/phrase/frm_phrase.h"
+#include "ui/synth/frm_synth_ctrl.h"
+
+namespace cantora {
+
+namespace {
+
+constexpr quint32 kWhite = 0xFFFFFF;
+constexpr quint32 kGreen = 0xFF00;
+constexpr quint32 kRed = 0xFF;
+constexpr quint32 kLightBlue = 0xFFC0C0;
+
+void SetBackColour(QWidget* widget, QColor colour, QPalette::ColorRole role) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Active, role, colour);
+    palette.setColor(QPalette::Inactive, role, colour);
+    widget->setPalette(palette);
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
+FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent) : QWidget(parent) {
+    sender_ = std::make_unique<CodeSender>(*this, std::move(port));
+    buildControls();
+    Form_Load();
+}
+
+FrmUtility::~FrmUtility() {
+    // A window destroyed without being closed (tests, the screenshot tool) still saves.
+    Form_Unload();
+}
+
+void FrmUtility::buildControls() {
+    setObjectName("frmUtility");
+    setWindowTitle("Cantora Utility");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(TwipsToPx(2835), TwipsToPx(1770));
+
+    // Created in tab order: Phrase Editor, Comm Settings, port box, Serial Port:, Test,
+    // Dictionary Editor, (flow flag), Picture1, ?, Synth Control.
+    EditPhrases = MakeButton(this, "EditPhrases", "Phrase Editor");
+    PlaceTwips(EditPhrases, 90, 105, 2640, 315);
+
+    Frame13 = new QGroupBox("Comm Settings", this);
+    Frame13->setObjectName("Frame13");
+    QFont bold = Frame13->font();
+    bold.setBold(true);
+    Frame13->setFont(bold);
+    PlaceTwips(Frame13, 90, 900, 2190, 780);
+
+    txtComPort = new QLineEdit("1", Frame13);
+    txtComPort->setObjectName("txtComPort");
+    PlaceTwips(txtComPort, 930, 300, 435, 315);
+    QFont normal = QApplication::font();
+    txtComPort->setFont(normal);
+
+    Label1 = new QLabel("Serial Port:", Frame13);
+    Label1->setObjectName("Label1");
+    Label1->setFont(normal);
+    PlaceTwips(Label1, 105, 330, 765, 195);
+
+    cmdTestSerialPort = MakeButton(Frame13, "cmdTestSerialPort", "Test");
+    cmdTestSerialPort->setFont(normal);
+    PlaceTwips(cmdTestSerialPort, 1500, 300, 585, 315);
+
+    btnDictEdit = MakeButton(this, "btnDictEdit", "Dictionary Editor");
+    PlaceTwips(btnDictEdit, 90, 450, 1395, 315);
+
+    chkFlow = new QCheckBox("Control", Frame13);
+    chkFlow->setObjectName("chkFlow");
+    chkFlow->setTristate(true);  // the settings file may hold 2
+    chkFlow->setCheckState(Qt::Checked);
+    PlaceTwips(chkFlow, 3870, 450, 945, 285);
+    chkFlow->hide();
+
+    Picture1 = new QWidget(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setFocusPolicy(Qt::StrongFocus);
+    PlaceTwips(Picture1, 2190, 270, 255, 225);
+
+    About = MakeButton(this, "About", "?");
+    PlaceTwips(About, 2400, 1200, 315, 315);
+
+    Synth = MakeButton(this, "Synth", "Synth Control");
+    PlaceTwips(Synth, 1500, 450, 1230, 315);
+
+    for (QPushButton* button : {EditPhrases, btnDictEdit, Synth}) {
+        SetBackColour(button, FromBgr(kLightBlue), QPalette::Button);
+        button->setAutoFillBackground(true);
+    }
+    setTabOrder(EditPhrases, txtComPort);
+    setTabOrder(txtComPort, cmdTestSerialPort);
+    setTabOrder(cmdTestSerialPort, btnDictEdit);
+    setTabOrder(btnDictEdit, Picture1);
+    setTabOrder(Picture1, About);
+    setTabOrder(About, Synth);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setSingleShot(false);
+
+    connect(EditPhrases, &QPushButton::clicked, this, [this] { EditPhrases_Click(); });
+    connect(btnDictEdit, &QPushButton::clicked, this, [this] { btnDictEdit_Click(); });
+    connect(Synth, &QPushButton::clicked, this, [this] { Synth_Click(); });
+    connect(About, &QPushButton::clicked, this, [this] { About_Click(); });
+    connect(cmdTestSerialPort, &QPushButton::clicked, this, [this] { cmdTestSerialPort_Click(); });
+    connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    connect(txtComPort, &QLineEdit::textChanged, this, [this] { updatePortToolTip(); });
+    OnFocusOut(txtComPort, [this] { txtComPort_LostFocus(); });
+
+    SetBackColour(txtComPort, FromBgr(kWhite), QPalette::Base);
+}
+
+void FrmUtility::Form_Load() {
+    txtComPort->setText(GetIniValue("Serial", "Port", "1"));
+    // The flag holds 0, 1 or 2; anything else in the file counts as on.
+    const QString flow = GetIniValue("Serial", "FlowControl", "1").trimmed();
+    bool isNumber = false;
+    const qint64 value = flow.toLongLong(&isNumber);
+    int flag = 1;
+    if (isNumber && value >= 0 && value <= 2) {
+        flag = static_cast<int>(value);
+    }
+    chkFlow->setCheckState(flag == 0   ? Qt::Unchecked
+                           : flag == 1 ? Qt::Checked
+                                       : Qt::PartiallyChecked);
+    updatePortToolTip();
+    LoadCodeNames();
+}
+
+void FrmUtility::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    Form_Activate();
+}
+
+void FrmUtility::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        Form_Activate();
+    }
+}
+
+void FrmUtility::Form_Activate() { Picture1->setFocus(); }
+
+void FrmUtility::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void FrmUtility::Form_Unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    // Stop a send in progress: its loop ends after the byte it is writing.
+    sender_->SendBuffer.clear();
+    sender_->CloseSerialPort();
+    Timer1->stop();
+    PutIniValue("Serial", "Port", txtComPort->text());
+    PutIniValue("Serial", "FlowControl", static_cast<qint64>(flowControlValue()));
+}
+
+void FrmUtility::EditPhrases_Click() {
+    Picture1->setFocus();
+    PhraseToMove.clear();
+    WordToMove.clear();
+    FrmPhrase window(*this, this);
+    window.exec();
+}
+
+void FrmUtility::btnDictEdit_Click() {
+    Picture1->setFocus();
+    FrmDictEdit window(*this, this);
+    window.exec();
+}
+
+void FrmUtility::Synth_Click() {
+    Picture1->setFocus();
+    FrmSynthCtrl window(*this, this);
+    window.exec();
+}
+
+void FrmUtility::About_Click() {
+    ShowReport(this, "About",
+               "Cantora Utility\n\nFor the Quillon speech chip and the Cantora speech device.\n"
+               "Written by the Cantora Utility developers.");
+}
+
+void FrmUtility::cmdTestSerialPort_Click() {
+    Picture1->setFocus();
+    SendToQuillon(QByteArray("\x1F\\0VX", 5), false);
+}
+
+void FrmUtility::txtComPort_LostFocus() {
+    sender_->CloseSerialPort();
+    setLinkState(LinkState::Closed);
+}
+
+void FrmUtility::Timer1_Timer() {
+    sender_->CloseSerialPort();
+    // Interval 0 in the old sense: no further ticks until the next send re-arms it.
+    Timer1->stop();
+}
+
+void FrmUtility::updatePortToolTip() {
+    const int number = PortNumberFromText(txtComPort->text());
+    const QString device = DeviceForPortNumber(number);
+    txtComPort->setToolTip(device.isEmpty() ? QStringLiteral("No serial port has this number")
+                                            : QStringLiteral("Serial port %1: %2")
+                                                  .arg(number)
+                                                  .arg(device));
+}
+
+QColor FrmUtility::linkColour() const { return txtComPort->palette().color(QPalette::Base); }
+
+QString FrmUtility::portText() const { return txtComPort->text(); }
+
+int FrmUtility::flowControlValue() const {
+    switch (chkFlow->checkState()) {
+        case Qt::Unchecked:
+            return 0;
+        case Qt::Checked:
+            return 1;
+        default:
+            return 2;
+    }
+}
+
+void FrmUtility::setLinkState(LinkState state) {
+    const quint32 colour = state == LinkState::Open     ? kGreen
+                           : state == LinkState::Failed ? kRed
+                                                        : kWhite;
+    SetBackColour(txtComPort, FromBgr(colour), QPalette::Base);
+}
+
+bool FrmUtility::confirmLongPhrase(const QString& text) {
+    return AskNotice(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this,
+                     text, QMessageBox::Yes | QMessageBox::No,
+                     QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+void FrmUtility::stopIdleTimer() { Timer1->stop(); }
+
+void FrmUtility::armIdleTimer(int milliseconds) { Timer1->start(milliseconds); }
+
+}  // namespace cantora

@@ -1,0 +1,84 @@
+#pragma once
+
+// The main window: start-up and shutdown, the serial settings and link indicator, the port
+// test, the About box, and the strings the other windows hand to each other.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+
+#include "core/serial_link.h"
+
+namespace cantora {
+
+class FrmUtility : public QWidget, public SenderHost {
+    Q_OBJECT
+public:
+    // `port` replaces the real serial port (tests); null means a QSerialPort.
+    explicit FrmUtility(std::unique_ptr<PortDevice> port = nullptr, QWidget* parent = nullptr);
+    ~FrmUtility() override;
+
+    CodeSender& sender() { return *sender_; }
+    // The one road to the chip, for every window.
+    void SendToQuillon(const QByteArray& data, bool checkLength) {
+        sender_->SendToQuillon(data, checkLength);
+    }
+
+    // Hand-over strings between windows.
+    QString PhraseToMove;
+    QString WordToMove;
+    QString QuillonCodes;
+
+    // Colour of the port box: the link indicator.
+    QColor linkColour() const;
+
+    // SenderHost
+    QString portText() const override;
+    int flowControlValue() const override;
+    void setLinkState(LinkState state) override;
+    bool confirmLongPhrase(const QString& text) override;
+    void stopIdleTimer() override;
+    void armIdleTimer(int milliseconds) override;
+
+    // Controls, named as in the window's layout.
+    QPushButton* EditPhrases = nullptr;
+    QPushButton* btnDictEdit = nullptr;
+    QPushButton* Synth = nullptr;
+    QGroupBox* Frame13 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtComPort = nullptr;
+    QPushButton* cmdTestSerialPort = nullptr;
+    QCheckBox* chkFlow = nullptr;
+    QWidget* Picture1 = nullptr;
+    QPushButton* About = nullptr;
+    QTimer* Timer1 = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildControls();
+    void Form_Load();
+    void Form_Activate();
+    void Form_Unload();
+    void EditPhrases_Click();
+    void btnDictEdit_Click();
+    void Synth_Click();
+    void About_Click();
+    void cmdTestSerialPort_Click();
+    void txtComPort_LostFocus();
+    void Timer1_Timer();
+    void updatePortToolTip();
+
+    std::unique_ptr<CodeSender> sender_;
+    bool unloaded_ = false;
+};
+
+}  // namespace cantora
