@@ -1,0 +1,565 @@
+#include "ui/synth/frm_synth_ctrl.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QPointer>
+#include <QScreen>
+#include <cmath>
+
+#include "core/numeric.h"
+#include "core/profile.h"
+#include "ui/common/twips.h"
+#include "ui/common/widgets.h"
+#include "ui/main/frm_utility.h"
+#include "ui/synth/register_protocol.h"
+
+namespace cantora {
+
+namespace {
+
+// Tone-volume sums above these turn the boxes red, or yellow.
+constexpr int kRedAbove = 63;
+constexpr int kYellowAbove = 59;
+
+// Reset positions.
+constexpr int kResetEnvelopeFrequency = 88;
+constexpr int kResetMasterVolume = 96;
+
+QString Indexed(const char* name, int index) {
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                  int width, int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    PlaceTwips(label, left, top, width, height);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
+
+QLineEdit* MakeBox(QWidget* parent, const QString& name, int left, int top, int width, int height) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    PlaceTwips(box, left, top, width, height);
+    return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, int left,
+                        int top, int width, int height) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    PlaceTwips(button, left, top, width, height);
+    return button;
+}
+
+QGroupBox* MakeFrame(QWidget* parent, const QString& name, const QString& caption, int left,
+                     int top, int width, int height) {
+    auto* frame = new QGroupBox(caption, parent);
+    frame->setObjectName(name);
+    PlaceTwips(frame, left, top, width, height);
+    return frame;
+}
+
+void SetBaseColour(QLineEdit* box, const QColor& colour) {
+    QPalette palette = box->palette();
+    if (palette.color(QPalette::Active, QPalette::Base) == colour &&
+        palette.color(QPalette::Inactive, QPalette::Base) == colour) {
+        return;
+    }
+    palette.setColor(QPalette::Active, QPalette::Base, colour);
+    palette.setColor(QPalette::Inactive, QPalette::Base, colour);
+    palette.setColor(QPalette::Disabled, QPalette::Base, colour);
+    box->setPalette(palette);
+}
+
+// A numeric text as the nearest position a scroll bar from 0 to `maximum` can hold.
+int NearestPosition(double value, int maximum) {
+    if (!(value > 0)) {  // negative, zero, or not a number at all
+        return 0;
+    }
+    if (value >= maximum) {
+        return maximum;
+    }
+    return static_cast<int>(RoundHalfEven(value));
+}
+
+// Runs `handler` when `widget` gets the focus from the user or the program, but not when the
+// whole window merely becomes active again: switching back from another program must not
+// re-arm an adjust tool.
+class FocusGainFilter : public QObject {
+  public:
+    FocusGainFilter(QObject* parent, std::function<void()> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+                handler_();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> handler_;
+};
+
+}  // namespace
+
+FrmSynthCtrl::FrmSynthCtrl(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+    setObjectName("FrmSynthCtrl");
+    setWindowTitle("Cantora Synth Control");
+    // A fixed-size tool window: no minimise or maximise, no task-bar entry.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(TwipsToPx(9375), TwipsToPx(7860));
+    buildControls();
+    connectControls();
+}
+
+FrmSynthCtrl::~FrmSynthCtrl() = default;
+
+void FrmSynthCtrl::buildControls() {
+    // Mains: master volume, envelope frequency and wave.
+    QGroupBox* mains = MakeFrame(this, Indexed("FrameOsc", 7), "Mains", 60, 60, 9255, 1095);
+    FrameOsc[7] = mains;
+    MakeLabel(mains, "lblLevel(1)", "Master Volume:", 120, 300, 1515, 285);
+    txtLevel[1] = MakeBox(mains, Indexed("txtLevel", 1), 1740, 300, 675, 285);
+    scLevel[1] = MakeScrollBar(mains, 0, kMaxMasterVolume, 4, Indexed("scLevel", 1));
+    PlaceTwips(scLevel[1], 2460, 315, 4335, 255);
+    MakeLabel(mains, "lblEnvFreq", "Envelope Frequency:", 120, 660, 1560, 285);
+    txtEnvFreq = MakeBox(mains, "txtEnvFreq", 1740, 660, 675, 285);
+    scEnvolopeFreq = MakeScrollBar(mains, 0, kMaxEnvelopeFrequency, 22, "scEnvolopeFreq");
+    PlaceTwips(scEnvolopeFreq, 2460, 675, 4335, 255);
+    MakeLabel(mains, "lblEnvType", "Envelope Type:", 7200, 240, 1500, 255);
+    const char* waves[4] = {"Saw", "Sine", "Triangle", "Square"};
+    const int waveLeft[4] = {7080, 7080, 8100, 8100};
+    const int waveTop[4] = {540, 780, 540, 780};
+    for (int i = 0; i < 4; ++i) {
+        Option1[i] = new QRadioButton(waves[i], mains);
+        Option1[i]->setObjectName(Indexed("Option1", i));
+        PlaceTwips(Option1[i], waveLeft[i], waveTop[i], 1020, 240);
+    }
+
+    // Tone generators: the envelope flag, the tools and oscillators 1 to 3.
+    Frame1 = MakeFrame(this, "Frame1", "Tone Generators", 60, 1200, 9255, 3375);
+    Check2[1] = new QCheckBox("Enveloped", Frame1);
+    Check2[1]->setObjectName(Indexed("Check2", 1));
+    PlaceTwips(Check2[1], 780, 330, 1155, 285);
+
+    Frame2 = MakeFrame(Frame1, "Frame2", "Tools", 120, 660, 1755, 2595);
+    Command1 = MakeButton(Frame2, "Command1", "Harmonise", 240, 300, 1275, 285);
+    MakeLabel(Frame2, "lblHFreq", "H-Freq:", 180, 660, 720, 285);
+    txtHFreq = MakeBox(Frame2, "txtHFreq", 900, 660, 615, 285);
+    txtHFreq->setText("110");
+    for (int top : {1020, 1800}) {
+        auto* line = new QFrame(Frame2);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        PlaceTwips(line, 24, top - 12, 1707, 24);
+    }
+    MakeLabel(Frame2, "lblFreqAdj", "Freq Adj", 300, 1185, 1080, 285);
+    Command3 = MakeButton(Frame2, "Command3", "Z", 1440, 1200, 255, 255);
+    scFreqAdjTone = MakeScrollBar(Frame2, 0, 200, 1, "scFreqAdjTone");
+    PlaceTwips(scFreqAdjTone, 60, 1500, 1635, 255);
+    scFreqAdjTone->setValue(100);
+    MakeLabel(Frame2, "lblVolAdj", "Volume Adj", 300, 1965, 1080, 285);
+    Command2 = MakeButton(Frame2, "Command2", "Z", 1440, 1980, 255, 255);
+    scVolAdjTone = MakeScrollBar(Frame2, 0, 200, 1, "scVolAdjTone");
+    PlaceTwips(scVolAdjTone, 60, 2280, 1635, 255);
+    scVolAdjTone->setValue(100);
+
+    // Noise generators: the half-envelope flag, distortion and oscillators 4 and 5.
+    QGroupBox* noise =
+        MakeFrame(this, Indexed("FrameOsc", 6), "Noise Generators", 60, 4620, 9255, 2775);
+    FrameOsc[6] = noise;
+    Check2[0] = new QCheckBox("One Half Enveloped", noise);
+    Check2[0]->setObjectName(Indexed("Check2", 0));
+    PlaceTwips(Check2[0], 120, 300, 1860, 285);
+    MakeLabel(noise, "lblLevel(0)", "Distortion:", 2100, 300, 900, 285);
+    txtLevel[0] = MakeBox(noise, Indexed("txtLevel", 0), 3000, 300, 675, 285);
+    scLevel[0] = MakeScrollBar(noise, 0, kMaxDistortion, 16, Indexed("scLevel", 0));
+    PlaceTwips(scLevel[0], 3720, 315, 5175, 255);
+
+    const int oscillatorTop[6] = {0, 240, 1260, 2280, 660, 1680};
+    for (int i = 1; i <= 5; ++i) {
+        QWidget* container = i <= 3 ? static_cast<QWidget*>(Frame1) : noise;
+        QGroupBox* frame =
+            MakeFrame(container, Indexed("FrameOsc", i), QStringLiteral("Oscillator #%1").arg(i),
+                      1980, oscillatorTop[i], 7095, 975);
+        FrameOsc[i] = frame;
+        MakeLabel(frame, Indexed("lblFreq", i), "Frequency:", 120, 285, 900, 285);
+        txtFreq[i] = MakeBox(frame, Indexed("txtFreq", i), 1020, 285, 675, 285);
+        scFreq[i] = MakeScrollBar(frame, 0, kMaxFrequency, 22, Indexed("scFreq", i));
+        PlaceTwips(scFreq[i], 1740, 300, 5175, 255);
+        MakeLabel(frame, Indexed("lblVol", i), "Volume:", 120, 615, 900, 285);
+        txtVol[i] = MakeBox(frame, Indexed("txtVol", i), 1020, 615, 675, 285);
+        scVol[i] = MakeScrollBar(frame, 0, kMaxVolume, 4, Indexed("scVol", i));
+        PlaceTwips(scVol[i], 1740, 630, 5175, 255);
+    }
+
+    // Bottom row: the preset name, its note, and the buttons.
+    MakeLabel(this, "lblSound", "Sound:", 60, 7470, 1440, 285);
+    txtSound = MakeBox(this, "txtSound", 1560, 7440, 1395, 345);
+    btnLoad = MakeButton(this, "btnLoad", "Load", 3060, 7440, 1155, 375);
+    btnSave = MakeButton(this, "btnSave", "Save", 4260, 7440, 1155, 375);
+    lblSoundNote = MakeLabel(this, "lblSoundNote", QString(), 5490, 7425, 1380, 420);
+    lblSoundNote->setWordWrap(true);
+    {
+        QPalette palette = lblSoundNote->palette();
+        palette.setColor(QPalette::WindowText, QColor(192, 0, 0));
+        lblSoundNote->setPalette(palette);
+        QFont small = lblSoundNote->font();
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+        lblSoundNote->setFont(small);
+    }
+    btnShutUp = MakeButton(this, "btnShutUp", "Shut Up", 6900, 7440, 1155, 375);
+    btnShutUp->setToolTip("Stop the Quillon now.");
+    btnDone = MakeButton(this, "btnDone", "Done", 8160, 7440, 1155, 375);
+
+    // Tab order follows the panel from top to bottom.
+    QList<QWidget*> order = {txtLevel[1], scLevel[1], txtEnvFreq, scEnvolopeFreq};
+    for (QRadioButton* option : Option1) {
+        order << option;
+    }
+    order << Check2[1] << Command1 << txtHFreq << Command3 << scFreqAdjTone << Command2
+          << scVolAdjTone;
+    for (int i = 1; i <= 3; ++i) {
+        order << txtFreq[i] << scFreq[i] << txtVol[i] << scVol[i];
+    }
+    order << Check2[0] << txtLevel[0] << scLevel[0];
+    for (int i = 4; i <= 5; ++i) {
+        order << txtFreq[i] << scFreq[i] << txtVol[i] << scVol[i];
+    }
+    order << txtSound << btnLoad << btnSave << btnShutUp << btnDone;
+    for (int i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+}
+
+void FrmSynthCtrl::connectControls() {
+    // The value scroll bars: mirror into the text box, then write the register.
+    for (int i = 1; i <= 5; ++i) {
+        OnScrollChange(scFreq[i], [this, i] {
+            const int value = scFreq[i]->value();
+            txtFreq[i]->setText(QString::number(value));
+            SendOscillatorFrequencyToQuillon(static_cast<qint16>(i), static_cast<qint16>(value));
+        });
+        OnScrollChange(scVol[i], [this, i] {
+            const int value = scVol[i]->value();
+            txtVol[i]->setText(QString::number(value));
+            QPointer<FrmSynthCtrl> self(this);
+            SendOscillatorVolumeToQuillon(static_cast<qint16>(i), static_cast<qint16>(value));
+            if (self) {
+                CheckVolumeLimits();
+            }
+        });
+        OnFocusOut(txtFreq[i], [this, i] { ValidateValueBox(txtFreq[i], scFreq[i]); });
+        OnFocusOut(txtVol[i], [this, i] { ValidateValueBox(txtVol[i], scVol[i]); });
+    }
+    for (int i = 0; i <= 1; ++i) {
+        OnScrollChange(scLevel[i], [this, i] {
+            const int value = scLevel[i]->value();
+            txtLevel[i]->setText(QString::number(value));
+            SendRegisterLevelToQuillon(static_cast<qint16>(i), static_cast<qint16>(value));
+        });
+        OnFocusOut(txtLevel[i], [this, i] { ValidateValueBox(txtLevel[i], scLevel[i]); });
+    }
+    OnScrollChange(scEnvolopeFreq, [this] {
+        const int value = scEnvolopeFreq->value();
+        txtEnvFreq->setText(QString::number(value));
+        SendOscillatorFrequencyToQuillon(0, static_cast<qint16>(value));
+    });
+    OnFocusOut(txtEnvFreq, [this] { ValidateValueBox(txtEnvFreq, scEnvolopeFreq); });
+
+    // Wave and envelope flags: a selection made by the reset must send too, hence toggled.
+    for (QRadioButton* option : Option1) {
+        connect(option, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked) {
+                SendEnvelopeFromControls();
+            }
+        });
+    }
+    for (QCheckBox* check : Check2) {
+        connect(check, &QCheckBox::toggled, this, [this] { SendEnvelopeFromControls(); });
+    }
+
+    // Adjust tools: armed by the focus on their scroll bar or by their "Z" button.
+    scVolAdjTone->installEventFilter(
+        new FocusGainFilter(scVolAdjTone, [this] { ArmVolumeTool(); }));
+    scFreqAdjTone->installEventFilter(
+        new FocusGainFilter(scFreqAdjTone, [this] { ArmFrequencyTool(); }));
+    connect(Command2, &QPushButton::clicked, this, [this] { ArmVolumeTool(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { ArmFrequencyTool(); });
+    OnScrollChange(scVolAdjTone, [this] { scVolAdjTone_Change(); });
+    OnScrollChange(scFreqAdjTone, [this] { scFreqAdjTone_Change(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+
+    connect(btnShutUp, &QPushButton::clicked, this, [this] { btnShutUp_Click(); });
+    connect(btnDone, &QPushButton::clicked, this, [this] { done(QDialog::Accepted); });
+    connect(btnLoad, &QPushButton::clicked, this, [this] { btnLoad_Click(); });
+    connect(btnSave, &QPushButton::clicked, this, [this] { btnSave_Click(); });
+    connect(txtSound, &QLineEdit::textChanged, lblSoundNote, &QLabel::clear);
+}
+
+// ---- register writes ----
+
+void FrmSynthCtrl::sendScp(const QByteArray& text) {
+    // Once the closing has written its last string, nothing may follow it on the line.
+    if (unloaded_) {
+        return;
+    }
+    main_.SendToQuillon(text, false);
+}
+
+void FrmSynthCtrl::SendRegisterLevelToQuillon(qint16 index, qint16 level) {
+    sendScp(RegisterWriteText(index + synth_register::kLevelBase, level));
+}
+
+void FrmSynthCtrl::SendOscillatorVolumeToQuillon(qint16 oscillator, qint16 volume) {
+    sendScp(RegisterWriteText(oscillator + synth_register::kVolumeBase, volume));
+}
+
+void FrmSynthCtrl::SendOscillatorFrequencyToQuillon(qint16 oscillator, qint16 frequency) {
+    sendScp(RegisterWriteText(oscillator, frequency));
+}
+
+void FrmSynthCtrl::SendEnvolopeControlToQuillon(quint8 control) {
+    sendScp(RegisterWriteText(synth_register::kEnvelopeControl, control));
+}
+
+void FrmSynthCtrl::SendEnvelopeFromControls() {
+    SendEnvolopeControlToQuillon(GetEnvolopeCtrlValue());
+}
+
+// ---- routines ----
+
+void FrmSynthCtrl::CheckVolumeLimits() {
+    const int sum = scVol[1]->value() + scVol[2]->value() + scVol[3]->value();
+    QColor colour;
+    if (sum > kRedAbove) {
+        colour = QColor(255, 0, 0);
+    } else if (sum > kYellowAbove) {
+        colour = QColor(255, 255, 0);
+    } else {
+        colour = QApplication::palette().color(QPalette::Active, QPalette::Button);
+    }
+    for (int i = 1; i <= 3; ++i) {
+        SetBaseColour(txtVol[i], colour);
+    }
+}
+
+void FrmSynthCtrl::SynthShutUp() {
+    QPointer<FrmSynthCtrl> self(this);
+    sendScp(ResetCommandText());
+    // Each line below writes its register only when it changes the control; a send lets other
+    // events run, so check that the window is still there before every step.
+    for (int i = 1; i <= 5 && self; ++i) {
+        scVol[i]->setValue(0);
+    }
+    if (!self) {
+        return;
+    }
+    scEnvolopeFreq->setValue(kResetEnvelopeFrequency);
+    for (int i = 1; i <= 5 && self; ++i) {
+        scFreq[i]->setValue(0);
+    }
+    if (!self) {
+        return;
+    }
+    scLevel[0]->setValue(0);
+    if (!self) {
+        return;
+    }
+    scLevel[1]->setValue(kResetMasterVolume);
+    if (!self) {
+        return;
+    }
+    Option1[0]->setChecked(true);
+    if (!self) {
+        return;
+    }
+    Check2[0]->setChecked(false);
+    if (!self) {
+        return;
+    }
+    Check2[1]->setChecked(false);
+}
+
+quint8 FrmSynthCtrl::GetEnvolopeCtrlValue() const {
+    int wave = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (Option1[i]->isChecked()) {
+            wave = i;
+            break;
+        }
+    }
+    return EnvelopeControlByte(wave, Check2[0]->isChecked(), Check2[1]->isChecked());
+}
+
+void FrmSynthCtrl::ValidateValueBox(QLineEdit* box, QScrollBar* bar) {
+    // A focus leaving the window while it closes must not move anything any more.
+    if (unloaded_ || unloading_) {
+        return;
+    }
+    const int maximum = bar->maximum();
+    const double typed = LeadingNumber(box->text());
+    if (typed > maximum) {
+        box->setText(QString::number(maximum));
+    } else if (typed < 0) {
+        // The scroll bar cannot go below 0: a negative value counts as 0.
+        box->setText(QStringLiteral("0"));
+    }
+    bar->setValue(NearestPosition(LeadingNumber(box->text()), maximum));
+}
+
+// ---- adjust tools and harmonising ----
+
+void FrmSynthCtrl::ArmVolumeTool() {
+    for (int i = 1; i <= 3; ++i) {
+        VolumeBase[i] = static_cast<qint16>(scVol[i]->value());
+    }
+    // 100 per cent of the fresh bases: no oscillator moves.
+    scVolAdjTone->setValue(100);
+}
+
+void FrmSynthCtrl::ArmFrequencyTool() {
+    for (int i = 1; i <= 3; ++i) {
+        FrequencyBase[i] = static_cast<qint32>(scFreq[i]->value());
+    }
+    scFreqAdjTone->setValue(100);
+}
+
+void FrmSynthCtrl::scVolAdjTone_Change() {
+    QPointer<FrmSynthCtrl> self(this);
+    for (int i = 1; i <= 3 && self; ++i) {
+        const qint16 percent = static_cast<qint16>(scVolAdjTone->value());
+        const qint16 scaled = static_cast<qint16>(VolumeBase[i] * percent);
+        const qint16 result = max(static_cast<qint16>(RoundHalfEven(scaled / 100.0)), kMaxVolume);
+        scVol[i]->setValue(result);
+    }
+}
+
+void FrmSynthCtrl::scFreqAdjTone_Change() {
+    QPointer<FrmSynthCtrl> self(this);
+    for (int i = 1; i <= 3 && self; ++i) {
+        const qint32 percent = scFreqAdjTone->value();
+        const qint32 scaled = FrequencyBase[i] * percent;
+        // At most 3999 x 200 / 100 = 7998 before the cap, so the 16-bit cap can take it.
+        const qint16 result =
+            max(static_cast<qint16>(RoundHalfEven(scaled / 100.0)), kMaxFrequency);
+        scFreq[i]->setValue(result);
+    }
+}
+
+void FrmSynthCtrl::Command1_Click() {
+    const double h = LeadingNumber(txtHFreq->text());
+    // Only a positive base frequency has multiples to snap to.
+    if (!(h > 0)) {
+        return;
+    }
+    QPointer<FrmSynthCtrl> self(this);
+    for (int i = 1; i <= 3 && self; ++i) {
+        const double f = scFreq[i]->value();
+        const double nearest = std::floor((f + h / 2) / h) * h;
+        scFreq[i]->setValue(NearestPosition(nearest, kMaxFrequency));
+    }
+}
+
+// ---- buttons ----
+
+void FrmSynthCtrl::btnShutUp_Click() {
+    // Drop the rest of whatever is going out, so the reset is the next thing on the line.
+    main_.sender().SendBuffer.clear();
+    SynthShutUp();
+}
+
+void FrmSynthCtrl::btnLoad_Click() {
+    lblSoundNote->clear();
+    const QString name = txtSound->text();
+    QPointer<FrmSynthCtrl> self(this);
+    for (int i = 1; i <= 5 && self; ++i) {
+        const QString frequency = GetSoundValue(name, QStringLiteral("Freq%1").arg(i), "0");
+        scFreq[i]->setValue(NearestPosition(LeadingNumber(frequency), kMaxFrequency));
+        if (!self) {
+            return;
+        }
+        const QString volume = GetSoundValue(name, QStringLiteral("Vol%1").arg(i), "0");
+        scVol[i]->setValue(NearestPosition(LeadingNumber(volume), kMaxVolume));
+    }
+}
+
+void FrmSynthCtrl::btnSave_Click() {
+    const QString name = txtSound->text();
+    if (!profile::IsValidSectionName(name)) {
+        if (name.isEmpty()) {
+            lblSoundNote->setText("Not saved: type a name first.");
+        } else if (name.contains(']')) {
+            lblSoundNote->setText("Not saved: a name cannot hold ].");
+        } else {
+            lblSoundNote->setText("Not saved: a name must be one line.");
+        }
+        return;
+    }
+    bool written = true;
+    for (int i = 1; i <= 5; ++i) {
+        written =
+            PutSoundValue(name, QStringLiteral("Freq%1").arg(i), scFreq[i]->value()) && written;
+        written = PutSoundValue(name, QStringLiteral("Vol%1").arg(i), scVol[i]->value()) && written;
+    }
+    lblSoundNote->setText(written ? QString()
+                                  : QStringLiteral("Not saved: QLSounds.txt cannot be written."));
+}
+
+// ---- opening and closing ----
+
+void FrmSynthCtrl::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!loaded_) {
+        loaded_ = true;
+        if (QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - rect().center());
+        }
+        // The reset runs once the window is up, so its modality already keeps the other
+        // windows from taking clicks while the fifteen writes go out.
+        Form_Load();
+    }
+}
+
+void FrmSynthCtrl::Form_Load() {
+    SynthShutUp();
+}
+
+void FrmSynthCtrl::Form_Unload() {
+    main_.sender().SendBuffer.clear();
+    QPointer<FrmSynthCtrl> self(this);
+    SynthShutUp();
+    if (self) {
+        SendEnvolopeControlToQuillon(0);
+    }
+}
+
+void FrmSynthCtrl::done(int result) {
+    if (unloading_) {
+        // A second close while the first one is still sending: the first one finishes the job.
+        return;
+    }
+    if (!unloaded_) {
+        unloading_ = true;
+        QPointer<FrmSynthCtrl> self(this);
+        Form_Unload();
+        if (!self) {
+            return;
+        }
+        unloading_ = false;
+        unloaded_ = true;
+    }
+    QDialog::done(result);
+}
+
+}  // namespace cantora
