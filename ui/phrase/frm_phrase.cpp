@@ -1,0 +1,801 @@
+#include "ui/phrase/frm_phrase.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <algorithm>
+#include <optional>
+
+#include "core/code_table.h"
+#include "core/code_text.h"
+#include "core/numeric.h"
+#include "core/profile.h"
+#include "core/translator.h"
+#include "ui/codes/frm_codes.h"
+#include "ui/common/twips.h"
+#include "ui/common/widgets.h"
+#include "ui/main/frm_utility.h"
+#include "ui/phrase/palette.h"
+
+namespace cantora {
+
+namespace {
+
+using palette::Group;
+
+// The upper bound the word search starts from, and the mark that no word follows.
+const QString kSentinel = QStringLiteral("zzzzzzzzz!!!");
+
+// A check box whose caption wraps onto a second line inside its width; the whole box is
+// clickable. The caption stays the control's text.
+class WrapCheckBox : public QCheckBox {
+  public:
+    WrapCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(QStyle::CE_CheckBox, option);
+        const QRect indicator =
+            style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+        const int left = indicator.right() + 1 +
+                         style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                       QPalette::WindowText));
+        painter.drawText(QRect(left, 0, width() - left, height()),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
+    }
+    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+// A push button whose caption wraps when the button is too narrow for one line.
+class WrapButton : public QPushButton {
+  public:
+    WrapButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const QString caption = option.text;
+        option.text.clear();
+        painter.drawControl(QStyle::CE_PushButton, option);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                       QPalette::ButtonText));
+        painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap,
+                         caption);
+    }
+};
+
+QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                     int width, int height) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    PlaceTwips(group, left, top, width, height);
+    return group;
+}
+
+template <typename Button = QPushButton>
+Button* MakeButton(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                   int width, int height, const QString& toolTip = QString()) {
+    auto* button = new Button(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Return in a text box must not press a button of this window.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setToolTip(toolTip);
+    PlaceTwips(button, left, top, width, height);
+    return button;
+}
+
+QLineEdit* MakeBox(QWidget* parent, const char* name, const QString& text, int left, int top,
+                   int width, int height) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    PlaceTwips(box, left, top, width, height);
+    return box;
+}
+
+QLabel* MakeHeading(QWidget* parent, const QString& text, int left, int top, int width,
+                    int height) {
+    auto* label = new QLabel(text, parent);
+    PlaceTwips(label, left, top, width, height);
+    return label;
+}
+
+// Where the labels of one group go, in twips relative to the group: the first row's top, the
+// distance between rows, the first column's left edge, the distance between columns and the
+// width of one label.
+struct Grid {
+    int top;
+    int rowPitch;
+    int left;
+    int columnPitch;
+    int width;
+};
+
+Grid GridOf(Group group) {
+    switch (group) {
+        case Group::Pauses:
+            return {240, 330, 120, 600, 540};
+        case Group::MusicalScale:
+            return {240, 295, 120, 630, 600};
+        case Group::Vowels:
+            return {240, 330, 120, 690, 600};
+        case Group::Diphthongs:
+            return {240, 275, 120, 780, 690};
+        case Group::ResonateNasal:
+            return {240, 275, 120, 690, 600};
+        case Group::Rs:
+            return {240, 275, 120, 810, 720};
+        case Group::VoicedStops:
+            return {240, 285, 120, 690, 600};
+        case Group::VoicelessStops:
+            return {240, 330, 120, 720, 630};
+        case Group::VoicelessFricatives:
+            return {240, 330, 120, 840, 750};
+        case Group::VoicedFricatives:
+            return {240, 285, 120, 690, 600};
+        case Group::MiscSounds:
+            return {240, 285, 1320, 540, 480};
+        case Group::Commands:
+            return {240, 330, 120, 660, 600};
+        case Group::Controls:
+            return {1140, 0, 5880, 0, 660};
+        case Group::Modifiers:
+            return {240, 330, 120, 660, 600};
+    }
+    return {240, 300, 120, 600, 540};
+}
+
+}  // namespace
+
+FrmPhrase::FrmPhrase(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+    setObjectName("frmPhrase");
+    setWindowTitle("Cantora Phrase Editor");
+    // Fixed tool window: title and close box only, no task bar entry.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(TwipsToPx(11700), TwipsToPx(7935));
+
+    buildGroups();
+    buildPalette();
+    buildControls();
+    buildSayData();
+    buildDictionary();
+    btnShutUp =
+        MakeButton(this, "btnShutUp", "Shut Up", 9330, 7410, 975, 435, "Stop the Quillon now.");
+    btnDone = MakeButton(this, "btnDone", "Done", 10380, 7410, 975, 435);
+    connectHandlers();
+    Form_Load();
+}
+
+FrmPhrase::~FrmPhrase() {
+    *alive_ = false;
+}
+
+void FrmPhrase::buildGroups() {
+    Frame14 = MakeGroup(this, "Frame14", "Pauses", 60, 60, 2055, 1665);
+    Frame13 = MakeGroup(this, "Frame13", "Musical Scale", 60, 1740, 2055, 4125);
+    Frame1 = MakeGroup(this, "Frame1", "Vowels", 2160, 60, 2175, 1665);
+    Frame4 = MakeGroup(this, "Frame4", "Diphthongs", 4380, 60, 3225, 1125);
+    Frame3 = MakeGroup(this, "Frame3", "Resonate && Nasal", 7650, 60, 2175, 1125);
+    Frame12 = MakeGroup(this, "Frame12", "R's", 9870, 60, 1755, 1125);
+    Frame5 = MakeGroup(this, "Frame5", "Voiced Stops", 4380, 1200, 2175, 1425);
+    Frame6 = MakeGroup(this, "Frame6", "Voiceless Stops", 6600, 1200, 2295, 1425);
+    Frame7 = MakeGroup(this, "Frame7", "Voiceless Fricatives", 8940, 1200, 2685, 1425);
+    Frame2 = MakeGroup(this, "Frame2", "Voiced Fricatives", 2160, 1740, 2175, 885);
+    Frame8 = MakeGroup(this, "Frame8", "Misc Sounds", 2160, 2640, 7935, 1695);
+    Frame16 = MakeGroup(this, "Frame16", "Commands", 10140, 2640, 1455, 1695);
+    Frame9 = MakeGroup(this, "Frame9", "Controls", 2160, 4350, 7935, 1515);
+    Frame11 = MakeGroup(this, "Frame11", "Modifiers", 10140, 4350, 1455, 1515);
+    Frame10 = MakeGroup(this, "Frame10", "Say Data", 60, 5880, 11565, 1365);
+    Frame15 = MakeGroup(this, "Frame15", "Dictionary", 60, 7260, 8865, 615);
+}
+
+void FrmPhrase::buildPalette() {
+    auto frameOf = [this](Group group) -> QGroupBox* {
+        switch (group) {
+            case Group::Pauses:
+                return Frame14;
+            case Group::MusicalScale:
+                return Frame13;
+            case Group::Vowels:
+                return Frame1;
+            case Group::Diphthongs:
+                return Frame4;
+            case Group::ResonateNasal:
+                return Frame3;
+            case Group::Rs:
+                return Frame12;
+            case Group::VoicedStops:
+                return Frame5;
+            case Group::VoicelessStops:
+                return Frame6;
+            case Group::VoicelessFricatives:
+                return Frame7;
+            case Group::VoicedFricatives:
+                return Frame2;
+            case Group::MiscSounds:
+                return Frame8;
+            case Group::Commands:
+                return Frame16;
+            case Group::Controls:
+                return Frame9;
+            case Group::Modifiers:
+                return Frame11;
+        }
+        return Frame9;
+    };
+
+    QFont labelFont = font();
+    labelFont.setPointSizeF(labelFont.pointSizeF() * 0.9);
+    for (const palette::Element& element : palette::Elements()) {
+        auto* label = new ClickLabel(element.caption, frameOf(element.group));
+        label->setObjectName(QStringLiteral("Command1(%1)").arg(element.index));
+        label->setToolTip(element.toolTip);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        label->setFont(labelFont);
+        label->setAutoFillBackground(true);
+        label->setCursor(Qt::PointingHandCursor);
+        const Grid grid = GridOf(element.group);
+        PlaceTwips(label, grid.left + element.column * grid.columnPitch,
+                   grid.top + element.row * grid.rowPitch, grid.width, 255);
+        if (element.hidden) {
+            label->hide();
+        }
+        Command1_.insert(element.index, label);
+        const int index = element.index;
+        connect(label, &ClickLabel::clicked, this, [this, index] { Command1_Click(index); });
+        connect(label, &ClickLabel::doubleClicked, this,
+                [this, index] { Command1_DblClick(index); });
+    }
+
+    // Headings: the octaves over the note columns, the kinds of sound effect before their rows.
+    const Grid notes = GridOf(Group::MusicalScale);
+    for (int octave = 0; octave < 3; ++octave) {
+        QLabel* heading =
+            MakeHeading(Frame13, QStringLiteral("Octive%1").arg(octave + 1),
+                        notes.left + octave * notes.columnPitch, notes.top, notes.width, 255);
+        heading->setAlignment(Qt::AlignCenter);
+        heading->setFont(labelFont);
+    }
+    const Grid effects = GridOf(Group::MiscSounds);
+    const char* const rows[] = {"Robot:", "Alarms:", "Beeps:", "Bio Sounds:", "Touch Tone:"};
+    for (int row = 0; row < 5; ++row) {
+        MakeHeading(Frame8, QString::fromLatin1(rows[row]), 120,
+                    effects.top + row * effects.rowPitch, effects.left - 180, 255);
+    }
+
+    // Parameter boxes beside their labels.
+    const Grid pauses = GridOf(Group::Pauses);
+    TxtDelay = MakeBox(Frame14, "TxtDelay", "100", pauses.left + 2 * pauses.columnPitch,
+                       pauses.top + 3 * pauses.rowPitch - 15, 570, 285);
+    const Grid commands = GridOf(Group::Commands);
+    const int boxLeft = commands.left + commands.columnPitch;
+    txtCall = MakeBox(Frame16, "txtCall", "0", boxLeft, commands.top - 15, 1335 - boxLeft, 285);
+    txtPlay = MakeBox(Frame16, "txtPlay", "0", boxLeft, commands.top + commands.rowPitch - 15,
+                      1335 - boxLeft, 285);
+    txtPCtrl = MakeBox(Frame16, "txtPCtrl", "7", boxLeft, commands.top + 2 * commands.rowPitch - 15,
+                       1335 - boxLeft, 285);
+    txtPOut = MakeBox(Frame16, "txtPOut", "7", boxLeft, commands.top + 3 * commands.rowPitch - 15,
+                      1335 - boxLeft, 285);
+    const Grid modifiers = GridOf(Group::Modifiers);
+    txtRepeat = MakeBox(Frame11, "txtRepeat", "5", modifiers.left + modifiers.columnPitch,
+                        modifiers.top + 2 * modifiers.rowPitch - 15, 1335 - boxLeft, 285);
+}
+
+void FrmPhrase::buildControls() {
+    struct Spec {
+        const char* label;
+        const char* caption;
+        const char* tip;
+        const char* box;
+        const char* bar;
+        int code;
+        int maximum;
+        int pageStep;
+    };
+    // Bend has only 16 values; a page of 4 still takes four clicks from end to end.
+    const Spec specs[] = {
+        {"lblVolume", "Volume", "Set the Master Volume Level", "txtVolume", "scVolume", 20, 127, 8},
+        {"lblSpeed", "Speed", "Set the Play Speed", "txtSpeed", "scSpeed", 21, 127, 8},
+        {"lblPitch", "Pitch", "Set the Vocalization Pitch", "txtPitch", "scPitch", 22, 255, 8},
+        {"lblBend", "Bend", "Set the Frequency Bend", "txtBend", "scBend", 23, 15, 4},
+    };
+    const int tops[] = {240, 540, 840, 1140};
+    for (int i = 0; i < 4; ++i) {
+        const Spec& spec = specs[i];
+        VoiceControl control;
+        control.label = new ClickLabel(QString::fromLatin1(spec.caption), Frame9);
+        control.label->setObjectName(QString::fromLatin1(spec.label));
+        control.label->setToolTip(QString::fromLatin1(spec.tip));
+        PlaceTwips(control.label, 120, tops[i], 675, 255);
+        control.box = MakeBox(Frame9, spec.box, "5", 790, tops[i] - 15, 435, 285);
+        control.bar =
+            MakeScrollBar(Frame9, 0, spec.maximum, spec.pageStep, QString::fromLatin1(spec.bar));
+        control.bar->setValue(0);
+        PlaceTwips(control.bar, 1320, tops[i], 4155, 255);
+        control.code = spec.code;
+        control.maximum = spec.maximum;
+        voice_.append(control);
+    }
+    lblVolume = voice_[0].label;
+    lblSpeed = voice_[1].label;
+    lblPitch = voice_[2].label;
+    lblBend = voice_[3].label;
+    txtVolume = voice_[0].box;
+    txtSpeed = voice_[1].box;
+    txtPitch = voice_[2].box;
+    txtBend = voice_[3].box;
+    scVolume = voice_[0].bar;
+    scSpeed = voice_[1].bar;
+    scPitch = voice_[2].bar;
+    scBend = voice_[3].bar;
+
+    chkApplyControlsBeforeSounds =
+        new WrapCheckBox("Apply Controls Before Playing Individual Sounds", Frame9);
+    chkApplyControlsBeforeSounds->setObjectName("chkApplyControlsBeforeSounds");
+    chkApplyControlsBeforeSounds->setChecked(true);
+    PlaceTwips(chkApplyControlsBeforeSounds, 5580, 180, 2280, 450);
+    chkApplyControlsBeforeSayData =
+        new WrapCheckBox("Apply Controls Before Playing 'Say Data'", Frame9);
+    chkApplyControlsBeforeSayData->setObjectName("chkApplyControlsBeforeSayData");
+    chkApplyControlsBeforeSayData->setChecked(true);
+    PlaceTwips(chkApplyControlsBeforeSayData, 5580, 660, 2280, 450);
+}
+
+void FrmPhrase::buildSayData() {
+    txtSayData = new QPlainTextEdit(Frame10);
+    txtSayData->setObjectName("txtSayData");
+    txtSayData->setTabChangesFocus(true);
+    PlaceTwips(txtSayData, 120, 210, 8775, 1065);
+    // Keep the selection visible while another control has the focus: Say Selection and View
+    // Codes for Selection work on it.
+    QPalette colours = txtSayData->palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    txtSayData->setPalette(colours);
+
+    const QString sendTip = "Send the sound codes in the Say Data window to the Quillon.";
+    const QString viewTip = "View the sound codes in the Say Data window.";
+    bntSayIt = MakeButton(Frame10, "bntSayIt", "Say It", 8970, 300, 1275, 255, sendTip);
+    btnSaySelection =
+        MakeButton(Frame10, "btnSaySelection", "Say Selection", 8970, 600, 1275, 255, sendTip);
+    btnClear = MakeButton(Frame10, "btnClear", "Clear Say Data", 8970, 900, 1275, 255,
+                          "Clear the Say Data window.");
+    btnCodes = MakeButton(Frame10, "btnCodes", "View Codes", 10320, 300, 1155, 255, viewTip);
+    Command2 = MakeButton<WrapButton>(Frame10, "Command2", "View Codes for Selection", 10320, 600,
+                                      1155, 555, viewTip);
+}
+
+void FrmPhrase::buildDictionary() {
+    const QString loadTip = "Load the dictionary words into the Say Data window.";
+    txtDict = MakeBox(Frame15, "txtDict", "", 120, 240, 1995, 285);
+    cmdLoadOver =
+        MakeButton(Frame15, "cmdLoadOver", "Load Overwrite", 2190, 240, 1260, 285, loadTip);
+    cmdLoadInsert =
+        MakeButton(Frame15, "cmdLoadInsert", "Load Insert", 3510, 240, 1050, 285, loadTip);
+    btnNextWord = MakeButton(Frame15, "btnNextWord", "Load && Say  Next Word", 4620, 240, 2160, 285,
+                             "Find and load the next word in the Dictionary");
+    cmdSave = MakeButton(Frame15, "cmdSave", "Save", 8130, 240, 615, 285,
+                         "Save the Say Data to the Dictionary.");
+
+    // Search filters of an older word search; always checked and never shown, so the search
+    // takes one step and speaks the word it finds.
+    chkWith = new QCheckBox("With Data", Frame15);
+    chkWith->setObjectName("chkWith");
+    chkWith->setChecked(true);
+    PlaceTwips(chkWith, 6840, 240, 1200, 285);
+    chkWith->hide();
+    chkWithout = new QCheckBox("Without Data", Frame15);
+    chkWithout->setObjectName("chkWithout");
+    chkWithout->setChecked(true);
+    PlaceTwips(chkWithout, 6840, 240, 1200, 285);
+    chkWithout->hide();
+    txtfindwith = MakeBox(Frame15, "txtfindwith", "", 9000, 240, 1200, 285);
+    txtfindwith->hide();
+}
+
+void FrmPhrase::connectHandlers() {
+    std::shared_ptr<bool> alive = alive_;
+    for (int i = 0; i < voice_.size(); ++i) {
+        const VoiceControl control = voice_[i];
+        OnScrollChange(control.bar,
+                       [control] { control.box->setText(QString::number(control.bar->value())); });
+        OnFocusOut(control.box, [this, alive, control] {
+            if (*alive) {
+                ValidateVoiceBox(control);
+            }
+        });
+        connect(control.label, &ClickLabel::doubleClicked, this,
+                [this, control] { VoiceLabel_DblClick(control); });
+    }
+    connect(bntSayIt, &QPushButton::clicked, this, [this] { SayText(bntSayIt, false); });
+    connect(btnSaySelection, &QPushButton::clicked, this,
+            [this] { SayText(btnSaySelection, true); });
+    connect(btnClear, &QPushButton::clicked, this, [this] { btnClear_Click(); });
+    connect(btnCodes, &QPushButton::clicked, this, [this] { ViewCodes(btnCodes, false); });
+    connect(Command2, &QPushButton::clicked, this, [this] { ViewCodes(Command2, true); });
+    connect(cmdLoadOver, &QPushButton::clicked, this, [this] { cmdLoadOver_Click(); });
+    connect(cmdLoadInsert, &QPushButton::clicked, this, [this] { LoadDictionaryWords(); });
+    connect(btnNextWord, &QPushButton::clicked, this, [this] { btnNextWord_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(btnShutUp, &QPushButton::clicked, this, [this] { btnShutUp_Click(); });
+    connect(btnDone, &QPushButton::clicked, this, [this] { btnDone_Click(); });
+}
+
+void FrmPhrase::Form_Load() {
+    if (!main_.WordToMove.isEmpty()) {
+        txtDict->setText(main_.WordToMove);
+    }
+    if (!main_.PhraseToMove.isEmpty()) {
+        txtSayData->setPlainText(main_.PhraseToMove);
+    }
+    SetDefaults();
+}
+
+void FrmPhrase::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        if (QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+        Form_Activate();
+    }
+}
+
+void FrmPhrase::Form_Activate() {
+    txtSayData->setFocus();
+}
+
+void FrmPhrase::keyPressEvent(QKeyEvent* event) {
+    // Escape must not close the editor: only Done hands the phrase back to the main window.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void FrmPhrase::SetDefaults() {
+    scVolume->setValue(96);
+    scPitch->setValue(88);
+    scSpeed->setValue(114);
+    scBend->setValue(5);
+}
+
+void FrmPhrase::InsertAtCursor(const QString& text) {
+    QTextCursor cursor = txtSayData->textCursor();
+    if (!cursor.hasSelection()) {
+        QTextDocument* document = txtSayData->document();
+        while (document->characterAt(cursor.position()) == QLatin1Char(' ')) {
+            cursor.movePosition(QTextCursor::NextCharacter);
+        }
+    }
+    cursor.insertText(text + QLatin1Char(' '));
+    txtSayData->setTextCursor(cursor);
+}
+
+QByteArray FrmPhrase::GetControlCodes() const {
+    QByteArray prefix;
+    for (const VoiceControl& control : voice_) {
+        prefix.append(static_cast<char>(control.code));
+        prefix.append(static_cast<char>(control.bar->value()));
+    }
+    return prefix;
+}
+
+void FrmPhrase::ValidateVoiceBox(const VoiceControl& control) {
+    if (LeadingNumber(control.box->text()) > control.maximum) {
+        control.box->setText(QString::number(control.maximum));
+    }
+    if (LeadingNumber(control.box->text()) < 0) {
+        control.box->setText(QStringLiteral("0"));
+    }
+    const qint64 value = RoundHalfEven(LeadingNumber(control.box->text()));
+    control.bar->setValue(static_cast<int>(std::clamp<qint64>(value, 0, control.maximum)));
+}
+
+void FrmPhrase::VoiceLabel_DblClick(const VoiceControl& control) {
+    ValidateVoiceBox(control);
+    InsertAtCursor(GetCodeName(control.code) + QStringLiteral(" \\") +
+                   QString::number(control.bar->value()));
+}
+
+QLineEdit* FrmPhrase::parameterBox(int code) const {
+    const QString name = palette::ParameterBoxName(code);
+    return name.isEmpty() ? nullptr : findChild<QLineEdit*>(name);
+}
+
+void FrmPhrase::Command1_Click(int index) {
+    const palette::Element* element = palette::FindByIndex(index);
+    if (element == nullptr || element->hidden) {
+        return;
+    }
+    QPointer<FrmPhrase> self(this);
+    std::optional<BusyPointer> busy;
+    busy.emplace();
+    if (!self) {
+        return;
+    }
+
+    QByteArray prefix;
+    if (palette::SkipNextControls()) {
+        palette::SetSkipNextControls(false);
+    } else if (chkApplyControlsBeforeSounds->isChecked()) {
+        prefix = GetControlCodes();
+    }
+
+    const int code = palette::CodeOf(element->caption);
+    if (code == kUnknownCode) {
+        return;
+    }
+    if (code == palette::kWaitCode) {
+        // No hourglass over a question.
+        busy.reset();
+        const QMessageBox::StandardButton answer =
+            AskNotice(this, palette::WaitNoticeText(), QMessageBox::Ok | QMessageBox::Cancel,
+                      QMessageBox::Ok);
+        if (!self || answer != QMessageBox::Ok) {
+            return;
+        }
+        busy.emplace();
+        if (!self) {
+            return;
+        }
+    }
+    if (code == palette::kResetCode) {
+        SetDefaults();
+    }
+
+    int parameter = 0;
+    if (palette::HasParameter(code)) {
+        QLineEdit* box = parameterBox(code);
+        const std::optional<int> value = palette::ParameterByte(box->text());
+        if (!value) {
+            // No byte can carry it: refuse rather than send a wrong value.
+            busy.reset();
+            ShowRefusal(this, palette::ParameterRefusalText(element->caption, box->text()));
+            return;
+        }
+        parameter = *value;
+    }
+    if (code >= palette::kFirstNote) {
+        scPitch->setValue(GetNotePitch(code));
+    }
+    const QByteArray bytes = palette::ClickBytes(prefix, code, parameter);
+    if (code == palette::kRepeatCode) {
+        palette::SetSkipNextControls(true);
+    }
+    main_.SendToQuillon(bytes, true);
+}
+
+void FrmPhrase::Command1_DblClick(int index) {
+    const palette::Element* element = palette::FindByIndex(index);
+    if (element == nullptr || element->hidden) {
+        return;
+    }
+    QLineEdit* box = parameterBox(palette::CodeOf(element->caption));
+    InsertAtCursor(palette::DoubleClickText(element->caption, box ? box->text() : QString()));
+}
+
+QString FrmPhrase::sayDataText(bool selectionOnly) const {
+    if (selectionOnly) {
+        return txtSayData->textCursor().selection().toPlainText();
+    }
+    return txtSayData->toPlainText();
+}
+
+void FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
+    QByteArray bytes;
+    if (chkApplyControlsBeforeSayData->isChecked()) {
+        bytes = GetControlCodes();
+    }
+    bytes += CodeTextToBytes(zAllophoneList);
+    main_.SendToQuillon(bytes, true);
+}
+
+void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
+    QPointer<FrmPhrase> self(this);
+    button->setEnabled(false);
+    {
+        BusyPointer busy;
+        if (self) {
+            SayThisAllophoneList(TranslateText(sayDataText(selectionOnly)));
+        }
+    }
+    if (!self) {
+        return;
+    }
+    button->setEnabled(true);
+    txtSayData->setFocus();
+}
+
+void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {
+    QPointer<FrmPhrase> self(this);
+    button->setEnabled(false);
+    QByteArray bytes;
+    {
+        BusyPointer busy;
+        if (!self) {
+            return;
+        }
+        const QString codeText = TranslateText(sayDataText(selectionOnly));
+        if (chkApplyControlsBeforeSayData->isChecked()) {
+            bytes = GetControlCodes();
+        }
+        bytes += CodeTextToBytes(codeText);
+    }
+    if (!self) {
+        return;
+    }
+    button->setEnabled(true);
+    txtSayData->setFocus();
+    ShowThisCodeList(bytes);
+}
+
+void FrmPhrase::ShowThisCodeList(const QByteArray& zQuillonCodes) {
+    QStringList numbers;
+    numbers.reserve(zQuillonCodes.size());
+    for (char byte : zQuillonCodes) {
+        numbers.append(QString::number(static_cast<unsigned char>(byte)));
+    }
+    main_.QuillonCodes = numbers.join(QStringLiteral(", "));
+    QPointer<FrmPhrase> self(this);
+    {
+        FrmCodes codes(main_, this);
+        codes.exec();
+    }
+    if (self) {
+        Form_Activate();
+    }
+}
+
+void FrmPhrase::btnShutUp_Click() {
+    QPointer<FrmPhrase> self(this);
+    // Emptying the buffer first stops a send in progress even if the reset cannot go out.
+    main_.sender().SendBuffer.clear();
+    QByteArray reset("\\0RX");
+    reset.append(static_cast<char>(31));
+    reset.append(static_cast<char>(0));
+    main_.SendToQuillon(reset, false);
+    if (self) {
+        txtSayData->setFocus();
+    }
+}
+
+void FrmPhrase::btnClear_Click() {
+    txtSayData->clear();
+    txtSayData->setFocus();
+}
+
+void FrmPhrase::btnDone_Click() {
+    main_.WordToMove = txtDict->text();
+    main_.PhraseToMove = txtSayData->toPlainText();
+    accept();
+}
+
+void FrmPhrase::LoadDictionaryWords() {
+    QString text = txtDict->text().trimmed();
+    while (!text.isEmpty()) {
+        const int blank = text.indexOf(QLatin1Char(' '));
+        const QString word = blank < 0 ? text : text.left(blank).trimmed();
+        text = blank < 0 ? QString() : text.mid(blank + 1).trimmed();
+        InsertAtCursor(GetDictionaryValue("Words", word, QString()));
+    }
+    txtSayData->setFocus();
+}
+
+void FrmPhrase::cmdLoadOver_Click() {
+    txtSayData->clear();
+    LoadDictionaryWords();
+}
+
+void FrmPhrase::cmdSave_Click() {
+    const QString word = txtDict->text().trimmed();
+    if (word.contains(QLatin1Char(' '))) {
+        ShowRefusal(this,
+                    "Cannot save mutil-word Dictionary entries.  Remove the spaces and try again.");
+    } else if (!word.isEmpty()) {
+        // A dictionary entry is one line: each line break of the phrase becomes one blank.
+        QString phrase = txtSayData->toPlainText();
+        phrase.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        for (QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(0x2028), QChar(0x2029)}) {
+            phrase.replace(lineBreak, QLatin1Char(' '));
+        }
+        if (!profile::IsValidKeyName(word)) {
+            ShowRefusal(this, QStringLiteral("\"%1\" cannot be a dictionary word: a word must not "
+                                             "contain \"=\" or begin with \"[\".  Nothing was "
+                                             "saved.")
+                                  .arg(word));
+        } else if (!PutDictionaryValue("Words", word, DictionaryEntryText(phrase))) {
+            ShowRefusal(this, QStringLiteral("The word \"%1\" could not be saved: the dictionary "
+                                             "file %2 cannot be written.")
+                                  .arg(word, DictionaryFilePath()));
+        }
+    }
+    txtSayData->setFocus();
+}
+
+bool FrmPhrase::GetNextWord() {
+    QByteArray data;
+    QString error;
+    if (!ReadWholeFile(DictionaryFilePath(), &data, &error)) {
+        ShowRefusal(this, QStringLiteral("The dictionary %1 cannot be read, so there is no next "
+                                         "word.%2")
+                              .arg(DictionaryFilePath(),
+                                   error.isEmpty() ? QString() : QStringLiteral("\r\n") + error));
+        return false;
+    }
+    QStringList keys;
+    for (QByteArray line : data.split('\n')) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        const int equals = line.indexOf('=');
+        if (equals >= 0) {
+            keys.append(Latin1Text(line.left(equals)).toLower().trimmed());
+        }
+    }
+    // The next key after `current` in ordinal order, or the sentinel when none follows.
+    auto nextAfter = [&keys](const QString& current) {
+        QString best = kSentinel;
+        for (const QString& key : keys) {
+            if (current < key && key < best) {
+                best = key;
+            }
+        }
+        return best;
+    };
+
+    QString current = txtDict->text().toLower();
+    if (txtDict->text().trimmed() == kSentinel) {
+        current.clear();
+    }
+    QString found = nextAfter(current);
+    if (found == kSentinel && !current.isEmpty()) {
+        // Past the last word: wrap around to the first one.
+        found = nextAfter(QString());
+    }
+    if (found == kSentinel) {
+        // One full pass found nothing: the word box keeps what the user had.
+        ShowRefusal(this, QStringLiteral("The dictionary %1 holds no words to step through.")
+                              .arg(DictionaryFilePath()));
+        return false;
+    }
+    txtDict->setText(found);
+    txtSayData->clear();
+    LoadDictionaryWords();
+    return true;
+}
+
+void FrmPhrase::btnNextWord_Click() {
+    QPointer<FrmPhrase> self(this);
+    if (!GetNextWord()) {
+        if (self) {
+            txtSayData->setFocus();
+        }
+        return;
+    }
+    if (self) {
+        SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
+    }
+}
+
+}  // namespace cantora

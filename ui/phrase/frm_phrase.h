@@ -1,0 +1,159 @@
+#pragma once
+
+// The phrase editor: composing a phrase from words and code tokens, the four voice controls,
+// speaking the phrase, the code palette and code views, and word-by-word dictionary lookup.
+
+#include <QByteArray>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QMap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <memory>
+
+namespace cantora {
+
+class FrmUtility;
+class ClickLabel;
+
+class FrmPhrase : public QDialog {
+    Q_OBJECT
+  public:
+    explicit FrmPhrase(FrmUtility& main, QWidget* parent = nullptr);
+    ~FrmPhrase() override;
+
+    // The window's one way of putting generated text into the phrase: at the caret (skipping the
+    // blanks right of it) or over the selection, followed by one blank; the caret ends after it.
+    void InsertAtCursor(const QString& text);
+    // Voice controls back to volume 96, speed 114, pitch 88, bend 5. Sends nothing.
+    void SetDefaults();
+    // The 8-byte control prefix: 20, volume, 21, speed, 22, pitch, 23, bend (scroll bars only).
+    QByteArray GetControlCodes() const;
+    // Sends a code-list text, behind the control prefix when "Say Data" asks for it.
+    void SayThisAllophoneList(const QString& zAllophoneList);
+    // Hands a byte string to the codes viewer as decimal numbers and shows it.
+    void ShowThisCodeList(const QByteArray& zQuillonCodes);
+    // Moves the word box to the next dictionary word and loads its data. False (after telling
+    // the user) when the dictionary cannot be read or holds no word.
+    bool GetNextWord();
+    void LoadDictionaryWords();
+
+    // The palette label of an index, null when there is none.
+    ClickLabel* Command1(int index) const { return Command1_.value(index, nullptr); }
+
+    // Groups.
+    QGroupBox* Frame1 = nullptr;   // Vowels
+    QGroupBox* Frame2 = nullptr;   // Voiced Fricatives
+    QGroupBox* Frame3 = nullptr;   // Resonate && Nasal
+    QGroupBox* Frame4 = nullptr;   // Diphthongs
+    QGroupBox* Frame5 = nullptr;   // Voiced Stops
+    QGroupBox* Frame6 = nullptr;   // Voiceless Stops
+    QGroupBox* Frame7 = nullptr;   // Voiceless Fricatives
+    QGroupBox* Frame8 = nullptr;   // Misc Sounds
+    QGroupBox* Frame9 = nullptr;   // Controls
+    QGroupBox* Frame10 = nullptr;  // Say Data
+    QGroupBox* Frame11 = nullptr;  // Modifiers
+    QGroupBox* Frame12 = nullptr;  // R's
+    QGroupBox* Frame13 = nullptr;  // Musical Scale
+    QGroupBox* Frame14 = nullptr;  // Pauses
+    QGroupBox* Frame15 = nullptr;  // Dictionary
+    QGroupBox* Frame16 = nullptr;  // Commands
+
+    // Parameter boxes of the palette.
+    QLineEdit* TxtDelay = nullptr;
+    QLineEdit* txtCall = nullptr;
+    QLineEdit* txtPlay = nullptr;
+    QLineEdit* txtPCtrl = nullptr;
+    QLineEdit* txtPOut = nullptr;
+    QLineEdit* txtRepeat = nullptr;
+
+    // Voice controls.
+    ClickLabel* lblVolume = nullptr;
+    ClickLabel* lblSpeed = nullptr;
+    ClickLabel* lblPitch = nullptr;
+    ClickLabel* lblBend = nullptr;
+    QLineEdit* txtVolume = nullptr;
+    QLineEdit* txtSpeed = nullptr;
+    QLineEdit* txtPitch = nullptr;
+    QLineEdit* txtBend = nullptr;
+    QScrollBar* scVolume = nullptr;
+    QScrollBar* scSpeed = nullptr;
+    QScrollBar* scPitch = nullptr;
+    QScrollBar* scBend = nullptr;
+    QCheckBox* chkApplyControlsBeforeSounds = nullptr;
+    QCheckBox* chkApplyControlsBeforeSayData = nullptr;
+
+    // Say Data.
+    QPlainTextEdit* txtSayData = nullptr;
+    QPushButton* bntSayIt = nullptr;
+    QPushButton* btnSaySelection = nullptr;
+    QPushButton* btnClear = nullptr;
+    QPushButton* btnCodes = nullptr;
+    QPushButton* Command2 = nullptr;
+
+    // Dictionary.
+    QLineEdit* txtDict = nullptr;
+    QPushButton* cmdLoadOver = nullptr;
+    QPushButton* cmdLoadInsert = nullptr;
+    QPushButton* btnNextWord = nullptr;
+    QPushButton* cmdSave = nullptr;
+    QCheckBox* chkWith = nullptr;
+    QCheckBox* chkWithout = nullptr;
+    QLineEdit* txtfindwith = nullptr;
+
+    QPushButton* btnShutUp = nullptr;
+    QPushButton* btnDone = nullptr;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    // One voice control: label, text box, scroll bar, its code and maximum.
+    struct VoiceControl {
+        ClickLabel* label = nullptr;
+        QLineEdit* box = nullptr;
+        QScrollBar* bar = nullptr;
+        int code = 0;
+        int maximum = 0;
+    };
+
+    void buildGroups();
+    void buildPalette();
+    void buildControls();
+    void buildSayData();
+    void buildDictionary();
+    void connectHandlers();
+
+    void Form_Load();
+    void Form_Activate();
+    void Command1_Click(int index);
+    void Command1_DblClick(int index);
+    void ValidateVoiceBox(const VoiceControl& control);
+    void VoiceLabel_DblClick(const VoiceControl& control);
+    void SayText(QPushButton* button, bool selectionOnly);
+    void ViewCodes(QPushButton* button, bool selectionOnly);
+    void btnShutUp_Click();
+    void btnClear_Click();
+    void btnDone_Click();
+    void cmdLoadOver_Click();
+    void cmdSave_Click();
+    void btnNextWord_Click();
+
+    QString sayDataText(bool selectionOnly) const;
+    QLineEdit* parameterBox(int code) const;
+
+    FrmUtility& main_;
+    QMap<int, ClickLabel*> Command1_;
+    QList<VoiceControl> voice_;
+    // Cleared when the window goes away, so focus handlers that fire while the children are being
+    // destroyed do nothing.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace cantora
