@@ -1,0 +1,89 @@
+#include "ui/codes/frm_codes.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QResizeEvent>
+#include <QScreen>
+
+#include "ui/codes/codes_layout.h"
+#include "ui/common/twips.h"
+#include "ui/main/frm_utility.h"
+
+namespace cantora {
+
+namespace {
+
+void Place(QWidget* widget, const TwipsBox& box) {
+    PlaceTwips(widget, box.left, box.top, box.width, box.height);
+}
+
+}  // namespace
+
+FrmCodes::FrmCodes(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+    setObjectName("frmCodes");
+    setWindowTitle("Cantora Codes");
+    // A sizable tool window: thin title bar, close box only, kept out of the task bar.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+
+    // Created in tab order: text, Copy, Done.
+    txtCodes = new QPlainTextEdit(this);
+    txtCodes->setObjectName("txtCodes");
+    txtCodes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtCodes->setTabChangesFocus(true);
+
+    btnCopy = new QPushButton("Copy to Clipboard", this);
+    btnCopy->setObjectName("btnCopy");
+    btnCopy->setToolTip("Copy the numeric Quillon codes to the windows Clipboard.");
+
+    btnDone = new QPushButton("Done", this);
+    btnDone->setObjectName("btnDone");
+
+    setTabOrder(txtCodes, btnCopy);
+    setTabOrder(btnCopy, btnDone);
+
+    connect(btnCopy, &QPushButton::clicked, this, [this] { btnCopy_Click(); });
+    connect(btnDone, &QPushButton::clicked, this, [this] { close(); });
+
+    resize(TwipsToPx(7335), TwipsToPx(5265));
+    Form_Load();
+    Form_Resize();
+}
+
+void FrmCodes::Form_Load() {
+    txtCodes->setPlainText(main_.QuillonCodes);
+}
+
+void FrmCodes::Form_Resize() {
+    const CodesLayout layout = ComputeCodesLayout(PxToTwips(width()), PxToTwips(height()));
+    Place(txtCodes, layout.txtCodes);
+    Place(btnCopy, layout.btnCopy);
+    Place(btnDone, layout.btnDone);
+}
+
+void FrmCodes::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        if (QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    Form_Resize();
+}
+
+void FrmCodes::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmCodes::btnCopy_Click() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    // Clear first so no other format of an older copy stays beside the text.
+    clipboard->clear();
+    clipboard->setText(txtCodes->toPlainText());
+}
+
+}  // namespace cantora
