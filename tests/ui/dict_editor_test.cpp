@@ -1,0 +1,321 @@
+// The dictionary editor window with real widgets and a real dictionary file: loading, saving,
+// sorting, erasing blank entries, finding, closing, and saves that fail.
+
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <QtTest>
+
+#include "core/profile.h"
+#include "support/test_support.h"
+#include "ui/common/twips.h"
+#include "ui/dictionary/frm_dict_edit.h"
+#include "ui/main/frm_utility.h"
+
+using namespace cantora;
+
+namespace {
+
+const QByteArray kExample = "[words]\r\nHello=\\HE\r\n\r\napple=\r\n";
+
+// A program folder with a main window, as the editor finds them when opened.
+struct Program {
+    test::TempProgramFolder folder;
+    std::shared_ptr<test::PortRecord> record = std::make_shared<test::PortRecord>();
+    FrmUtility main{std::make_unique<test::RecordingPort>(record)};
+
+    QByteArray dictionary() const { return folder.read("Verbalyn.Dic"); }
+};
+
+// Where the Tab key goes from `widget`: the next widget in the chain that takes tab focus.
+QWidget* NextTabStop(QWidget* widget) {
+    QWidget* next = widget->nextInFocusChain();
+    while (next != widget && !(next->focusPolicy() & Qt::TabFocus)) {
+        next = next->nextInFocusChain();
+    }
+    return next;
+}
+
+// Lets the event loop run long enough for a queued message box to be answered.
+void Settle() {
+    QTest::qWait(100);
+}
+
+}  // namespace
+
+class DictEditorTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void controlsAndLayout() {
+        Program program;
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+
+        QCOMPARE(editor.objectName(), QString("frmDictEdit"));
+        QCOMPARE(editor.windowTitle(), QString("Cantora Dictionary Editor"));
+        QVERIFY(editor.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(editor.minimumSize(), editor.maximumSize());
+        QCOMPARE(editor.size(), QSize(TwipsToPx(10350), TwipsToPx(7500)));
+
+        struct Expected {
+            QWidget* widget;
+            const char* name;
+            const char* caption;
+            QRect twips;
+        };
+        const QList<Expected> expected = {
+            {editor.txtDictionary, "txtDictionary", nullptr, {60, 60, 8925, 7395}},
+            {editor.btnReadTerms, "btnReadTerms", "Import New Words", {9060, 210, 1245, 615}},
+            {editor.btnEraseBlank, "btnEraseBlank", "Erase Blank Entries", {9060, 930, 1245, 585}},
+            {editor.btnFind, "btnFind", "Find", {9060, 3540, 1245, 435}},
+            {editor.btnSort, "btnSort", "Save && Sort", {9060, 5460, 1245, 435}},
+            {editor.btnSaveChanges, "btnSaveChanges", "Save Changes", {9060, 6000, 1245, 435}},
+            {editor.btnDone, "btnDone", "Done", {9060, 6960, 1245, 435}},
+        };
+        for (const Expected& e : expected) {
+            QCOMPARE(e.widget->objectName(), QString(e.name));
+            QCOMPARE(editor.findChild<QWidget*>(e.name), e.widget);
+            QCOMPARE(e.widget->geometry(),
+                     TwipsRect(e.twips.x(), e.twips.y(), e.twips.width(), e.twips.height()));
+            if (e.caption != nullptr) {
+                QCOMPARE(static_cast<QPushButton*>(e.widget)->text(), QString(e.caption));
+            }
+        }
+        QCOMPARE(editor.txtDictionary->lineWrapMode(), QPlainTextEdit::NoWrap);
+
+        // Tab order: Import, text, Save Changes, Save & Sort, Done, Find, Erase.
+        const QList<QWidget*> chain = {
+            editor.btnReadTerms, editor.txtDictionary, editor.btnSaveChanges, editor.btnSort,
+            editor.btnDone,      editor.btnFind,       editor.btnEraseBlank};
+        for (int i = 0; i + 1 < chain.size(); ++i) {
+            QCOMPARE(NextTabStop(chain[i]), chain[i + 1]);
+        }
+
+        // A found selection must show while the buttons have the focus.
+        const QPalette palette = editor.txtDictionary->palette();
+        QCOMPARE(palette.color(QPalette::Inactive, QPalette::Highlight),
+                 palette.color(QPalette::Active, QPalette::Highlight));
+        QCOMPARE(palette.color(QPalette::Inactive, QPalette::HighlightedText),
+                 palette.color(QPalette::Active, QPalette::HighlightedText));
+    }
+
+    void loadShowsFileAndSaveWritesItBack() {
+        Program program;
+        // Every 8-bit character, a bare LF and no line end after the last line.
+        QByteArray bytes = "[words]\r\ncaf\xE9=\\KK\xA0\r\nbare=lf\nlast=x";
+        program.folder.write("Verbalyn.Dic", bytes);
+        FrmDictEdit editor(program.main, &program.main);
+        QCOMPARE(editor.EditorText(),
+                 QString::fromLatin1("[words]\ncaf\xE9=\\KK\xA0\nbare=lf\nlast=x"));
+        editor.btnSaveChanges->click();
+        QCOMPARE(program.dictionary(),
+                 QByteArray("[words]\r\ncaf\xE9=\\KK\xA0\r\nbare=lf\r\nlast=x"));
+
+        // A text ending in a line end is saved with it, and nothing more.
+        editor.txtDictionary->setPlainText("[words]\nhello=\\HE\n");
+        editor.btnSaveChanges->click();
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nhello=\\HE\r\n"));
+        // The lookup routines see the save at once.
+        QCOMPARE(GetDictionaryValue("Words", "hello", "NoEntry"), QString("\\HE"));
+    }
+
+    void missingFileOpensEmptyWithoutMessage() {
+        Program program;
+        test::ModalResponder responder(QMessageBox::Ok);
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        Settle();
+        QCOMPARE(editor.EditorText(), QString());
+        QCOMPARE(responder.answered(), 0);
+        // The first save creates the file.
+        QTest::keyClicks(editor.txtDictionary, "[words]");
+        editor.btnSaveChanges->click();
+        QCOMPARE(program.dictionary(), QByteArray("[words]"));
+    }
+
+    void unreadableFileOpensEmptyWithMessage() {
+        Program program;
+        QVERIFY(QDir(program.folder.path()).mkdir("Verbalyn.Dic"));
+        test::ModalResponder responder(QMessageBox::Ok);
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        QTRY_COMPARE(responder.answered(), 1);
+        QVERIFY(responder.texts().value(0).contains("could not be read"));
+        QCOMPARE(editor.EditorText(), QString());
+    }
+
+    void saveAndSortExample() {
+        Program program;
+        program.folder.write("Verbalyn.Dic", kExample);
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        editor.btnSort->click();
+        QCOMPARE(editor.EditorText(), QString("[words]\napple=\nhello=\\HE\n"));
+        // The file holds the text as it stood before sorting.
+        QCOMPARE(program.dictionary(), kExample);
+        QVERIFY(!QApplication::overrideCursor());
+        // Sorting again saves the sorted text and changes nothing more.
+        editor.btnSort->click();
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\napple=\r\nhello=\\HE\r\n"));
+        QCOMPARE(editor.EditorText(), QString("[words]\napple=\nhello=\\HE\n"));
+    }
+
+    void eraseBlankEntriesExample() {
+        Program program;
+        program.folder.write("Verbalyn.Dic", kExample);
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        editor.btnEraseBlank->click();
+        QCOMPARE(editor.EditorText(), QString("[words]\nhello=\\HE\n"));
+        QCOMPARE(program.dictionary(), kExample);
+        QVERIFY(!QApplication::overrideCursor());
+        editor.btnSaveChanges->click();
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nhello=\\HE\r\n"));
+    }
+
+    void mixedCaseLooseLinesAndDigitKeys() {
+        Program program;
+        program.folder.write("Verbalyn.Dic",
+                             "[words]\r\nZebra=\\ZZ MixedCase=Kept\r\nSome Loose WORDS\r\n"
+                             "4Wheel=\\FO\r\nempty=  \r\n");
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        editor.btnSort->click();
+        QCOMPARE(editor.EditorText(), QString("4wheel=\\FO\n"
+                                              "[words]\n"
+                                              "empty=  \n"
+                                              "some loose words\n"
+                                              "zebra=\\ZZ MixedCase=Kept\n"));
+        editor.btnEraseBlank->click();
+        // Erasing saved the sorted text first.
+        QCOMPARE(program.dictionary(), QByteArray("4wheel=\\FO\r\n[words]\r\nempty=  \r\n"
+                                                  "some loose words\r\n"
+                                                  "zebra=\\ZZ MixedCase=Kept\r\n"));
+        QCOMPARE(editor.EditorText(), QString("[words]\n"
+                                              "4wheel=\\FO\n"
+                                              "zebra=\\ZZ MixedCase=Kept\n"));
+    }
+
+    void findIgnoresCaseAndRepeatsInSelection() {
+        Program program;
+        program.folder.write("Verbalyn.Dic", "[words]\r\nhello=\\HE\r\nshell=\\SH\r\n");
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+
+        auto find = [&](const QString& text, bool cancel = false) {
+            auto responder = test::ModalResponder::inputText(text, cancel);
+            editor.btnFind->click();
+            QCOMPARE(responder.answered(), 1);
+            QCOMPARE(responder.titles().value(0), QString("Find"));
+            QCOMPARE(responder.texts().value(0), QString("Find:"));
+        };
+        auto selection = [&] {
+            const QTextCursor cursor = editor.txtDictionary->textCursor();
+            return std::make_pair(cursor.selectionStart(), cursor.selectionEnd());
+        };
+
+        find("HELLO");
+        QCOMPARE(selection(), std::make_pair(8, 13));
+        QCOMPARE(editor.txtDictionary->textCursor().selectedText(), QString("hello"));
+        // Again without moving the caret: the same characters.
+        find("HELLO");
+        QCOMPARE(selection(), std::make_pair(8, 13));
+        // Within the selection only: "ell" of hello, not of shell.
+        find("ELL");
+        QCOMPARE(selection(), std::make_pair(9, 12));
+        // No match, an empty text and a cancelled box change nothing.
+        find("shell");
+        QCOMPARE(selection(), std::make_pair(9, 12));
+        find("");
+        QCOMPARE(selection(), std::make_pair(9, 12));
+        find("hello", true);
+        QCOMPARE(selection(), std::make_pair(9, 12));
+
+        // Moving the caret clears the selection: the whole text is searched again.
+        QTextCursor cursor = editor.txtDictionary->textCursor();
+        cursor.setPosition(20);
+        editor.txtDictionary->setTextCursor(cursor);
+        find("SHELL");
+        QCOMPARE(editor.txtDictionary->textCursor().selectedText(), QString("shell"));
+        QCOMPARE(selection(), std::make_pair(18, 23));
+        find("e");
+        QCOMPARE(selection(), std::make_pair(20, 21));
+        cursor.clearSelection();
+        cursor.setPosition(0);
+        editor.txtDictionary->setTextCursor(cursor);
+        find("E");
+        QCOMPARE(selection(), std::make_pair(9, 10));
+    }
+
+    void doneDropsUnsavedEdits() {
+        Program program;
+        program.main.show();
+        program.folder.write("Verbalyn.Dic", kExample);
+        bool edited = false;
+        QTimer::singleShot(100, this, [&] {
+            auto* editor = qobject_cast<FrmDictEdit*>(QApplication::activeModalWidget());
+            if (editor == nullptr) {
+                return;
+            }
+            QTest::keyClicks(editor->txtDictionary, "lost=\\LO");
+            edited = editor->EditorText().contains("lost=");
+            editor->btnDone->click();
+        });
+        // Opened as the main window opens it.
+        program.main.btnDictEdit->click();
+        QVERIFY(edited);
+        QCOMPARE(program.dictionary(), kExample);
+
+        // Saved, then edited again, then Done: the file holds the saved state.
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        QTest::keyClicks(editor.txtDictionary, "kept=\\KE");
+        QTest::keyClick(editor.txtDictionary, Qt::Key_Return);
+        editor.btnSaveChanges->click();
+        const QByteArray saved = program.dictionary();
+        QVERIFY(saved.startsWith("kept=\\KE\r\n[words]"));
+        QTest::keyClicks(editor.txtDictionary, "dropped=\\DR");
+        editor.btnDone->click();
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(program.dictionary(), saved);
+    }
+
+    void failedSaveKeepsFileAndText() {
+        Program program;
+        program.folder.write("Verbalyn.Dic", kExample);
+        FrmDictEdit editor(program.main, &program.main);
+        editor.show();
+        editor.txtDictionary->setPlainText("[words]\nZebra=\\ZZ\n\nnew=\n");
+        // Root ignores folder permissions, so the save goes to a folder that is not there.
+        SetProgramFolder(program.folder.path() + "/gone");
+
+        auto press = [&](QPushButton* button) {
+            test::ModalResponder responder(QMessageBox::Ok);
+            button->click();
+            QCOMPARE(responder.answered(), 1);
+            QVERIFY(responder.texts().value(0).contains("could not be saved"));
+            QVERIFY(!QApplication::overrideCursor());
+        };
+        press(editor.btnSaveChanges);
+        press(editor.btnSort);
+        press(editor.btnEraseBlank);
+        SetProgramFolder(program.folder.path());
+
+        // Neither the file nor the text changed.
+        QCOMPARE(program.dictionary(), kExample);
+        QCOMPARE(editor.EditorText(), QString("[words]\nZebra=\\ZZ\n\nnew=\n"));
+        // No temporary file left beside it.
+        QCOMPARE(QDir(program.folder.path()).entryList({"Verbalyn.Dic*"}, QDir::Files),
+                 QStringList({"Verbalyn.Dic"}));
+
+        // Once the folder is back, saving works again.
+        editor.btnSaveChanges->click();
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nZebra=\\ZZ\r\n\r\nnew=\r\n"));
+    }
+};
+
+QTEST_MAIN(DictEditorTest)
+#include "dict_editor_test.moc"

@@ -1,0 +1,286 @@
+#include "ui/dictionary/frm_dict_edit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QInputDialog>
+#include <QPalette>
+#include <QPointer>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTimer>
+
+#include "core/profile.h"
+#include "ui/common/twips.h"
+#include "ui/common/widgets.h"
+#include "ui/dictionary/dictionary_text.h"
+#include "ui/main/frm_utility.h"
+
+namespace cantora {
+
+namespace {
+
+const QString kWordListName = QStringLiteral("ImportWords.txt");
+
+QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+}  // namespace
+
+FrmDictEdit::FrmDictEdit(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+    buildControls();
+    Form_Load();
+}
+
+void FrmDictEdit::buildControls() {
+    setObjectName("frmDictEdit");
+    setWindowTitle("Cantora Dictionary Editor");
+    // A fixed tool window: thin title bar, close box only, kept out of the task bar.
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(TwipsToPx(10350), TwipsToPx(7500));
+
+    txtDictionary = new QPlainTextEdit(this);
+    txtDictionary->setObjectName("txtDictionary");
+    // Every dictionary line stays one line on screen, however long its value.
+    txtDictionary->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtDictionary->setTabChangesFocus(true);
+    // A found word stays highlighted after the focus goes back to the buttons.
+    QPalette palette = txtDictionary->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    txtDictionary->setPalette(palette);
+    PlaceTwips(txtDictionary, 60, 60, 8925, 7395);
+
+    btnReadTerms = MakeButton(this, "btnReadTerms", "Import New Words");
+    PlaceTwips(btnReadTerms, 9060, 210, 1245, 615);
+    btnEraseBlank = MakeButton(this, "btnEraseBlank", "Erase Blank Entries");
+    PlaceTwips(btnEraseBlank, 9060, 930, 1245, 585);
+    btnFind = MakeButton(this, "btnFind", "Find");
+    PlaceTwips(btnFind, 9060, 3540, 1245, 435);
+    btnSort = MakeButton(this, "btnSort", "Save && Sort");
+    PlaceTwips(btnSort, 9060, 5460, 1245, 435);
+    btnSaveChanges = MakeButton(this, "btnSaveChanges", "Save Changes");
+    PlaceTwips(btnSaveChanges, 9060, 6000, 1245, 435);
+    btnDone = MakeButton(this, "btnDone", "Done");
+    PlaceTwips(btnDone, 9060, 6960, 1245, 435);
+
+    setTabOrder(btnReadTerms, txtDictionary);
+    setTabOrder(txtDictionary, btnSaveChanges);
+    setTabOrder(btnSaveChanges, btnSort);
+    setTabOrder(btnSort, btnDone);
+    setTabOrder(btnDone, btnFind);
+    setTabOrder(btnFind, btnEraseBlank);
+
+    connect(btnFind, &QPushButton::clicked, this, [this] { btnFind_Click(); });
+    connect(btnSaveChanges, &QPushButton::clicked, this, [this] { btnSaveChanges_Click(); });
+    connect(btnSort, &QPushButton::clicked, this, [this] { btnSort_Click(); });
+    connect(btnEraseBlank, &QPushButton::clicked, this, [this] { btnEraseBlank_Click(); });
+    connect(btnReadTerms, &QPushButton::clicked, this, [this] { btnReadTerms_Click(); });
+    connect(btnDone, &QPushButton::clicked, this, [this] { close(); });
+}
+
+void FrmDictEdit::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shownOnce_) {
+        return;
+    }
+    shownOnce_ = true;
+    if (QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    if (!loadError_.isEmpty()) {
+        // Once the window is up, so the message has its owner on screen.
+        QPointer<FrmDictEdit> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self) {
+                ShowRefusal(self,
+                            "The dictionary file could not be read, so the editor opens "
+                            "empty.\n\n" +
+                                self->loadError_);
+            }
+        });
+    }
+}
+
+QString FrmDictEdit::EditorText() const {
+    // The raw text keeps every character as typed (the plain-text view would turn non-breaking
+    // spaces into blanks); its paragraph separators become "\n".
+    QString text = txtDictionary->document()->toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+            c = u'\n';
+        }
+    }
+    return text;
+}
+
+void FrmDictEdit::SetEditorText(const QString& text) {
+    txtDictionary->setPlainText(text);
+}
+
+void FrmDictEdit::Form_Load() {
+    const QString path = DictionaryFilePath();
+    QByteArray data;
+    // A missing dictionary is simply empty; one that is there but unreadable is reported.
+    if (QFileInfo::exists(path)) {
+        QString error;
+        if (!ReadWholeFile(path, &data, &error)) {
+            data.clear();
+            loadError_ = error.isEmpty() ? path : error;
+        }
+    }
+    SetEditorText(dictionary::FileBytesToEditorText(data));
+}
+
+void FrmDictEdit::btnFind_Click() {
+    QPointer<FrmDictEdit> self(this);
+    const QString needle = QInputDialog::getText(this, "Find", "Find:", QLineEdit::Normal, {});
+    if (!self) {
+        return;
+    }
+    QTextCursor cursor = txtDictionary->textCursor();
+    const QString text = EditorText();
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    if (cursor.hasSelection()) {
+        from = cursor.selectionStart();
+        to = cursor.selectionEnd();
+    }
+    const qsizetype at = dictionary::FindText(text, needle, from, to);
+    if (at < 0) {
+        return;
+    }
+    cursor.setPosition(static_cast<int>(at));
+    cursor.setPosition(static_cast<int>(at + needle.size()), QTextCursor::KeepAnchor);
+    txtDictionary->setTextCursor(cursor);
+    txtDictionary->ensureCursorVisible();
+}
+
+bool FrmDictEdit::SaveDictionary(QString* error) {
+    const QByteArray bytes = dictionary::EditorTextToFileBytes(EditorText());
+    if (!ReplaceFileAtomically(DictionaryFilePath(), bytes, error)) {
+        return false;
+    }
+    // Lookups (the word import) must see the file just written.
+    profile::ClearCache();
+    return true;
+}
+
+void FrmDictEdit::ReportFailedSave(const QString& error) {
+    ShowRefusal(
+        this, "The dictionary could not be saved; the file keeps what was last saved.\n\n" + error);
+}
+
+void FrmDictEdit::btnSaveChanges_Click() {
+    QString error;
+    if (!SaveDictionary(&error)) {
+        ReportFailedSave(error);
+    }
+}
+
+void FrmDictEdit::btnSort_Click() {
+    QString error;
+    bool saved = false;
+    {
+        BusyPointer busy;
+        saved = SaveDictionary(&error);
+        if (saved) {
+            // The text just written is the file's content: no need to read it back.
+            SetEditorText(dictionary::BuildSortedText(dictionary::SplitLines(EditorText())));
+        }
+    }
+    if (!saved) {
+        ReportFailedSave(error);
+    }
+}
+
+void FrmDictEdit::btnEraseBlank_Click() {
+    QString error;
+    bool saved = false;
+    {
+        BusyPointer busy;
+        saved = SaveDictionary(&error);
+        if (saved) {
+            SetEditorText(dictionary::BuildErasedText(dictionary::SplitLines(EditorText())));
+        }
+    }
+    if (!saved) {
+        ReportFailedSave(error);
+    }
+}
+
+void FrmDictEdit::btnReadTerms_Click() {
+    QPointer<FrmDictEdit> self(this);
+    QString failure;
+    qsizetype count = 0;
+    btnReadTerms->setEnabled(false);
+    {
+        BusyPointer busy;
+        if (!self) {
+            return;
+        }
+        const QString path = QDir::current().filePath(kWordListName);
+        QByteArray data;
+        QString error;
+        if (!QFileInfo::exists(path)) {
+            // A missing word list is made empty, so the user sees where to put words.
+            QFile file(path);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+                failure =
+                    "The word list " + path + " could not be created.\n\n" + file.errorString();
+            }
+        }
+        if (failure.isEmpty() && !ReadWholeFile(path, &data, &error)) {
+            failure = "The word list " + path + " could not be read.\n\n" + error;
+        }
+        if (failure.isEmpty()) {
+            // The dictionary file does not change during an import, so each word is asked
+            // about once; repeats of a new word are still appended every time.
+            QHash<QString, bool> known;
+            QStringList newWords;
+            dictionary::ForEachImportWord(Latin1Text(data), [&](const QString& word) {
+                auto it = known.constFind(word);
+                if (it == known.constEnd()) {
+                    const bool present = dictionary::TrimBlanks(GetDictionaryValue(
+                                             "Words", word, "NoEntry")) != "NoEntry";
+                    it = known.insert(word, present);
+                }
+                if (!it.value()) {
+                    newWords.append(word);
+                }
+            });
+            count = newWords.size();
+            if (!newWords.isEmpty()) {
+                const QTextBlock last = txtDictionary->document()->lastBlock();
+                const QString added =
+                    dictionary::ImportEntriesText(newWords, !last.text().isEmpty());
+                // One insertion for the lot: a line at a time is far too slow for long lists.
+                QTextCursor cursor(txtDictionary->document());
+                cursor.movePosition(QTextCursor::End);
+                cursor.insertText(added);
+            }
+        }
+        btnReadTerms->setEnabled(true);
+    }
+    if (!self) {
+        return;
+    }
+    if (!failure.isEmpty()) {
+        ShowRefusal(this, failure);
+        return;
+    }
+    ShowReport(this, "Import Status", QString::number(count) + " Words added");
+}
+
+}  // namespace cantora

@@ -1,0 +1,57 @@
+#pragma once
+
+// The dictionary editor: the whole dictionary file as one plain text, with find, save, sort,
+// erasing blank entries and importing new words from a word list.
+
+#include <QDialog>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QString>
+
+namespace cantora {
+
+class FrmUtility;
+
+class FrmDictEdit : public QDialog {
+    Q_OBJECT
+  public:
+    // Loads the dictionary file now.
+    explicit FrmDictEdit(FrmUtility& main, QWidget* parent = nullptr);
+
+    // The editor's text as plain characters: "\n" at every line end, nothing replaced.
+    QString EditorText() const;
+
+    // Controls, named as in the window's layout.
+    QPlainTextEdit* txtDictionary = nullptr;
+    QPushButton* btnReadTerms = nullptr;
+    QPushButton* btnEraseBlank = nullptr;
+    QPushButton* btnFind = nullptr;
+    QPushButton* btnSort = nullptr;
+    QPushButton* btnSaveChanges = nullptr;
+    QPushButton* btnDone = nullptr;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildControls();
+    void Form_Load();
+    void btnFind_Click();
+    void btnSaveChanges_Click();
+    void btnSort_Click();
+    void btnEraseBlank_Click();
+    void btnReadTerms_Click();
+
+    // Writes the editor's text to the dictionary file, replacing it whole. On failure the old
+    // file stays and `error` says why.
+    bool SaveDictionary(QString* error);
+    void ReportFailedSave(const QString& error);
+    // Replaces the editor's text by `text` ("\n" line ends).
+    void SetEditorText(const QString& text);
+
+    FrmUtility& main_;
+    QString loadError_;  // shown once the window is on screen
+    bool shownOnce_ = false;
+};
+
+}  // namespace cantora
