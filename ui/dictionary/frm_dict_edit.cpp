@@ -17,6 +17,7 @@
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/dictionary/dictionary_text.h"
+#include "ui/dictionary/wrap_button.h"
 #include "ui/main/frm_utility.h"
 
 namespace cantora {
@@ -26,7 +27,7 @@ namespace {
 const QString kWordListName = QStringLiteral("ImportWords.txt");
 
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new WrapButton(caption, parent);
     button->setObjectName(name);
     return button;
 }

@@ -1,0 +1,167 @@
+// The dictionary editor on a large dictionary: opening, "Save && Sort", "Erase Blank Entries"
+// and importing a long word list, each against a target of 1 second.
+//
+// Run with QT_QPA_PLATFORM=offscreen. Builds its own program folder and current folder under a
+// temporary folder.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#include "bench_util.h"
+#include "core/profile.h"
+#include "ui/dictionary/frm_dict_edit.h"
+#include "ui/main/frm_utility.h"
+
+using namespace cantora;
+
+namespace {
+
+constexpr int kLines = 100000;
+constexpr int kImportWords = 100000;
+constexpr double kTargetMs = 1000;
+
+// A letters-only word for a number, so the word import can find it.
+QByteArray WordFor(int number) {
+    QByteArray word;
+    do {
+        word.prepend(static_cast<char>('a' + number % 26));
+        number /= 26;
+    } while (number > 0);
+    return "w" + word;
+}
+
+// "[words]" and kLines - 1 entries in random order; every tenth one blank, some keys in
+// capitals, now and then an empty line.
+QByteArray MakeDictionary(QRandomGenerator& random) {
+    QList<int> order;
+    for (int i = 0; i < kLines - 1; ++i) {
+        order.append(i);
+    }
+    for (qsizetype i = order.size() - 1; i > 0; --i) {
+        order.swapItemsAt(i, random.bounded(static_cast<int>(i + 1)));
+    }
+    QByteArray data = "[words]\r\n";
+    for (int i : order) {
+        QByteArray key = WordFor(i * 2);  // even numbers are in the dictionary
+        if (i % 7 == 0) {
+            key = key.toUpper();
+        }
+        if (i % 10 == 0) {
+            data += key + "=\r\n";
+        } else {
+            data += key + "=\\HE \\EH \\LO \\OW \\P2 \\" + QByteArray::number(i % 256) + "\r\n";
+        }
+        if (i % 1000 == 0) {
+            data += "\r\n";
+        }
+    }
+    return data;
+}
+
+// kImportWords words, ten to a line with punctuation: half of them in the dictionary, half new.
+QByteArray MakeWordList(QRandomGenerator& random) {
+    QByteArray data;
+    for (int i = 0; i < kImportWords; ++i) {
+        const int number = random.bounded(kLines - 1) * 2 + (i % 2);
+        data += WordFor(number);
+        data += (i % 10 == 9) ? ".\r\n" : ", ";
+    }
+    return data;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir programDir;
+    QTemporaryDir currentDir;
+    if (!programDir.isValid() || !currentDir.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    SetProgramFolder(programDir.path());
+    QDir::setCurrent(currentDir.path());
+
+    QRandomGenerator random(20240607);
+    const QByteArray dictionary = MakeDictionary(random);
+    const QByteArray wordList = MakeWordList(random);
+    auto writeFile = [](const QString& path, const QByteArray& data) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            file.write(data);
+        }
+    };
+    writeFile(currentDir.filePath("ImportWords.txt"), wordList);
+    std::printf("dictionary: %d lines, %lld bytes; word list: %d words, %lld bytes\n", kLines,
+                static_cast<long long>(dictionary.size()), kImportWords,
+                static_cast<long long>(wordList.size()));
+
+    FrmUtility main;
+    std::unique_ptr<FrmDictEdit> editor;
+    auto freshFile = [&] { writeFile(DictionaryFilePath(), dictionary); };
+    auto openEditor = [&] {
+        editor = std::make_unique<FrmDictEdit>(main, &main);
+        editor->show();
+        QCoreApplication::processEvents();
+    };
+    auto freshEditor = [&] {
+        editor.reset();
+        freshFile();
+        openEditor();
+    };
+
+    // The import's report is modal: answer it as soon as it shows.
+    QTimer answer;
+    answer.setInterval(0);
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->accept();
+        }
+    });
+
+    const int runs = 5;
+    bench::Measure(
+        "open the editor (load 100,000 lines)", kTargetMs, runs,
+        [&] {
+            editor.reset();
+            freshFile();
+        },
+        openEditor);
+    bench::Measure("Save && Sort (100,000 lines)", kTargetMs, runs, freshEditor, [&] {
+        editor->btnSort->click();
+        QCoreApplication::processEvents();
+    });
+    bench::Measure("Erase Blank Entries (100,000 lines)", kTargetMs, runs, freshEditor, [&] {
+        editor->btnEraseBlank->click();
+        QCoreApplication::processEvents();
+    });
+    bench::Measure("Save Changes (100,000 lines)", kTargetMs, runs, freshEditor, [&] {
+        editor->btnSaveChanges->click();
+        QCoreApplication::processEvents();
+    });
+    qsizetype before = 0;
+    bench::Measure(
+        "Import New Words (100,000 words)", kTargetMs, runs,
+        [&] {
+            freshEditor();
+            before = editor->txtDictionary->blockCount();
+        },
+        [&] {
+            answer.start();
+            editor->btnReadTerms->click();
+            answer.stop();
+            QCoreApplication::processEvents();
+        });
+    std::printf("import appended %lld lines\n",
+                static_cast<long long>(editor->txtDictionary->blockCount() - before));
+    editor.reset();
+    SetProgramFolder(QString());
+    return 0;
+}
