@@ -1,0 +1,215 @@
+// The phrase editor's "Dictionary" group on a real dictionary file in a temporary program folder:
+// stepping word by word (wrap-around, partial words, mixed case, empty and missing
+// dictionaries), loading words into the phrase and saving the phrase as a word.
+
+#include <QApplication>
+#include <QTest>
+
+#include "core/code_table.h"
+#include "core/profile.h"
+#include "support/test_support.h"
+#include "ui/common/widgets.h"
+#include "ui/main/frm_utility.h"
+#include "ui/phrase/frm_phrase.h"
+#include "ui/phrase/palette.h"
+
+using namespace cantora;
+
+namespace {
+
+const QByteArray kPrefix("\x14\x60\x15\x72\x16\x58\x17\x05", 8);
+
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray bytes;
+    for (int v : values) {
+        bytes.append(static_cast<char>(v));
+    }
+    return bytes;
+}
+
+const QByteArray kDictionary =
+    "[words]\r\n"
+    "hello=\\HE \\EH \\LO \\OW\r\n"
+    "Apple=\\AY \\PE \\LE\r\n"
+    "zebra=\\ZZ \\IY \\BE \\RR \\AX\r\n"
+    "help=\\HE \\EH \\LE \\PE\r\n"
+    "\r\n"
+    "ice cream=\\OHIH \\SE\r\n";
+
+struct Rig {
+    test::TempProgramFolder folder;
+    std::shared_ptr<test::PortRecord> record = std::make_shared<test::PortRecord>();
+    FrmUtility main{std::make_unique<test::RecordingPort>(record)};
+    FrmPhrase window{main, &main};
+
+    explicit Rig(const QByteArray& dictionary = kDictionary) {
+        folder.write("Verbalyn.Dic", dictionary);
+        profile::ClearCache();
+        main.sender().setInterByteDelayMs(0);
+        palette::SetSkipNextControls(false);
+        window.show();
+        QApplication::processEvents();
+    }
+    // One press of "Load && Say  Next Word" starting from `word`.
+    QString step(const QString& word) {
+        window.txtDict->setText(word);
+        record->written.clear();
+        window.btnNextWord->click();
+        return window.txtDict->text();
+    }
+};
+
+}  // namespace
+
+class PhraseDictionaryTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void initTestCase() { LoadCodeNames(); }
+    void stepsInKeyOrderAndSpeaks();
+    void stepWrapsAround();
+    void emptyOrMissingDictionaryEndsTheSearch();
+    void loadInsertAndOverwrite();
+    void saveStoresThePhrase();
+    void saveRefusals();
+};
+
+void PhraseDictionaryTest::stepsInKeyOrderAndSpeaks() {
+    Rig rig;
+    // Empty box: the first key, shown lower-cased, loaded and spoken.
+    rig.window.txtSayData->setPlainText("old phrase");
+    QCOMPARE(rig.step(""), QString("apple"));
+    QCOMPARE(rig.window.txtSayData->toPlainText(), QString("\\AY \\PE \\LE "));
+    QCOMPARE(rig.record->written, kPrefix + Bytes({132, 198, 145}));
+    QCOMPARE(rig.window.focusWidget(), rig.window.txtSayData);
+
+    QCOMPARE(rig.step("apple"), QString("hello"));
+    QCOMPARE(rig.record->written, kPrefix + Bytes({183, 131, 146, 137}));
+    QCOMPARE(rig.step("hello"), QString("help"));
+    // Part of a word, and a word typed in capitals, continue from where they sort.
+    QCOMPARE(rig.step("hel"), QString("hello"));
+    QCOMPARE(rig.step("APPLE"), QString("hello"));
+    QCOMPARE(rig.step("b"), QString("hello"));
+    // A key with a blank is reached; loading it takes its parts as separate words.
+    QCOMPARE(rig.step("help"), QString("ice cream"));
+    QCOMPARE(rig.window.txtSayData->toPlainText(), QString("  "));
+    QCOMPARE(rig.record->written, kPrefix);
+    QCOMPARE(rig.step("ice cream"), QString("zebra"));
+}
+
+void PhraseDictionaryTest::stepWrapsAround() {
+    Rig rig;
+    QCOMPARE(rig.step("zebra"), QString("apple"));
+    QCOMPARE(rig.step("zzz"), QString("apple"));
+    QCOMPARE(rig.step("zzzzzzzzz!!!"), QString("apple"));
+    QCOMPARE(rig.step("  zzzzzzzzz!!!  "), QString("apple"));
+    QCOMPARE(rig.window.txtSayData->toPlainText(), QString("\\AY \\PE \\LE "));
+}
+
+void PhraseDictionaryTest::emptyOrMissingDictionaryEndsTheSearch() {
+    for (const QByteArray& contents : {QByteArray("[words]\r\n\r\n"), QByteArray()}) {
+        Rig rig(contents);
+        rig.window.txtSayData->setPlainText("\\IY my phrase");
+        test::ModalResponder ok(QMessageBox::Ok);
+        QCOMPARE(rig.step("hello"), QString("hello"));
+        QCOMPARE(ok.answered(), 1);
+        QCOMPARE(ok.titles().value(0), ProgramTitle());
+        QVERIFY(ok.texts().value(0).contains("no words"));
+        QCOMPARE(rig.window.txtSayData->toPlainText(), QString("\\IY my phrase"));
+        QVERIFY(rig.record->written.isEmpty());
+        QVERIFY(rig.window.txtDict->isEnabled() && rig.window.btnNextWord->isEnabled());
+    }
+    {
+        Rig rig;
+        QFile::remove(rig.folder.file("Verbalyn.Dic"));
+        rig.window.txtSayData->setPlainText("kept");
+        test::ModalResponder ok(QMessageBox::Ok);
+        QCOMPARE(rig.step("hello"), QString("hello"));
+        QCOMPARE(ok.answered(), 1);
+        QVERIFY(ok.texts().value(0).contains("cannot be read"));
+        QCOMPARE(rig.window.txtSayData->toPlainText(), QString("kept"));
+        QVERIFY(rig.record->written.isEmpty());
+    }
+}
+
+void PhraseDictionaryTest::loadInsertAndOverwrite() {
+    Rig rig;
+    FrmPhrase& w = rig.window;
+    w.txtSayData->setPlainText("\\P1 \\P2");
+    QTextCursor cursor = w.txtSayData->textCursor();
+    cursor.setPosition(3);
+    w.txtSayData->setTextCursor(cursor);
+    w.txtDict->setText("  Hello   nosuchword zebra ");
+    w.cmdLoadInsert->click();
+    QCOMPARE(w.txtSayData->toPlainText(),
+             QString("\\P1 \\HE \\EH \\LO \\OW  \\ZZ \\IY \\BE \\RR \\AX \\P2"));
+    QCOMPARE(w.focusWidget(), w.txtSayData);
+    QVERIFY(rig.record->written.isEmpty());
+
+    w.txtDict->setText("help");
+    w.cmdLoadOver->click();
+    QCOMPARE(w.txtSayData->toPlainText(), QString("\\HE \\EH \\LE \\PE "));
+    // An empty word box loads nothing; Overwrite still empties the phrase.
+    w.txtDict->setText("   ");
+    w.cmdLoadInsert->click();
+    QCOMPARE(w.txtSayData->toPlainText(), QString("\\HE \\EH \\LE \\PE "));
+    w.cmdLoadOver->click();
+    QVERIFY(w.txtSayData->toPlainText().isEmpty());
+}
+
+void PhraseDictionaryTest::saveStoresThePhrase() {
+    Rig rig;
+    FrmPhrase& w = rig.window;
+    w.txtDict->setText("  robot ");
+    w.txtSayData->setPlainText(" \\RR \\OW \\BO \\UX \\TT ");
+    w.cmdSave->click();
+    QCOMPARE(GetDictionaryValue("Words", "robot", "none"), QString("\\RR \\OW \\BO \\UX \\TT"));
+    QVERIFY(rig.folder.read("Verbalyn.Dic").contains("\r\nrobot= \\RR \\OW \\BO \\UX \\TT \r\n"));
+    QCOMPARE(w.focusWidget(), w.txtSayData);
+    // Replacing an entry keeps the rest of the file; a phrase over several lines becomes one.
+    w.txtDict->setText("HELLO");
+    w.txtSayData->setPlainText("\\HE \\EH\n\\LO\n\n\\OW");
+    w.cmdSave->click();
+    QCOMPARE(GetDictionaryValue("Words", "hello", "none"), QString("\\HE \\EH \\LO  \\OW"));
+    QCOMPARE(GetDictionaryValue("Words", "zebra", "none"), QString("\\ZZ \\IY \\BE \\RR \\AX"));
+    QCOMPARE(GetDictionaryValue("Words", "robot", "none"), QString("\\RR \\OW \\BO \\UX \\TT"));
+    // An empty phrase stores the word with empty data; stepping to it loads one blank.
+    w.txtDict->setText("quiet");
+    w.txtSayData->clear();
+    w.cmdSave->click();
+    QCOMPARE(GetDictionaryValue("Words", "quiet", "none"), QString());
+    QCOMPARE(rig.step("q"), QString("quiet"));
+    QCOMPARE(w.txtSayData->toPlainText(), QString(" "));
+    // An empty word box saves nothing and asks nothing.
+    const QByteArray before = rig.folder.read("Verbalyn.Dic");
+    test::ModalResponder none(QMessageBox::Ok);
+    w.txtDict->setText("   ");
+    w.txtSayData->setPlainText("\\IY");
+    w.cmdSave->click();
+    QCOMPARE(none.answered(), 0);
+    QCOMPARE(rig.folder.read("Verbalyn.Dic"), before);
+}
+
+void PhraseDictionaryTest::saveRefusals() {
+    Rig rig;
+    FrmPhrase& w = rig.window;
+    w.txtSayData->setPlainText("\\IY");
+    for (const char* word : {" two words ", "a=b", "[x"}) {
+        const QByteArray before = rig.folder.read("Verbalyn.Dic");
+        test::ModalResponder ok(QMessageBox::Ok);
+        w.txtDict->setText(word);
+        w.cmdSave->click();
+        QCOMPARE(ok.answered(), 1);
+        QCOMPARE(ok.titles().value(0), ProgramTitle());
+        if (QString(word).contains("two")) {
+            QCOMPARE(
+                ok.texts().value(0),
+                QString("Cannot save mutil-word Dictionary entries.  Remove the spaces and try "
+                        "again."));
+        }
+        QCOMPARE(rig.folder.read("Verbalyn.Dic"), before);
+        QCOMPARE(w.focusWidget(), w.txtSayData);
+    }
+}
+
+QTEST_MAIN(PhraseDictionaryTest)
+#include "phrase_dictionary_test.moc"
