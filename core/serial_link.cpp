@@ -13,6 +13,18 @@ namespace {
 
 class SerialPortDevice : public PortDevice {
 public:
+    SerialPortDevice() {
+        // A port that fails later (an adapter pulled out) refuses further bytes; the sender
+        // then closes it and turns the box red.
+        QObject::connect(&port_, &QSerialPort::errorOccurred,
+                         [this](QSerialPort::SerialPortError error) {
+                             if (error == QSerialPort::ResourceError ||
+                                 error == QSerialPort::WriteError) {
+                                 failed_ = true;
+                             }
+                         });
+    }
+
     bool open(const PortSettings& settings) override {
         port_.close();
         port_.clearError();
@@ -27,16 +39,6 @@ public:
         if (!port_.open(QIODevice::ReadWrite)) {
             return false;
         }
-        // A port that fails later (an adapter pulled out) refuses further bytes; the sender
-        // then closes it and turns the box red.
-        QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
-                         [this](QSerialPort::SerialPortError error) {
-                             if (error == QSerialPort::ResourceError ||
-                                 error == QSerialPort::WriteError) {
-                                 failed_ = true;
-                             }
-                         },
-                         Qt::UniqueConnection);
         failed_ = false;
         return true;
     }

@@ -92,9 +92,10 @@ public:
     QStringList titles() const;
     QStringList texts() const;
 
+    struct State;
+
 private:
     ModalResponder() = default;
-    struct State;
     std::shared_ptr<State> state_;
 };
 
