@@ -113,6 +113,19 @@ class DictEditorTest : public QObject {
         QCOMPARE(program.dictionary(),
                  QByteArray("[words]\r\ncaf\xE9=\\KK\xA0\r\nbare=lf\r\nlast=x"));
 
+        // Every byte but CR and LF comes back unchanged through the text area.
+        QByteArray all = "[words]\r\nall=";
+        for (int c = 0; c < 256; ++c) {
+            if (c != '\r' && c != '\n') {
+                all.append(static_cast<char>(c));
+            }
+        }
+        all.append("\r\n");
+        program.folder.write("Verbalyn.Dic", all);
+        FrmDictEdit reopened(program.main, &program.main);
+        reopened.btnSaveChanges->click();
+        QCOMPARE(program.dictionary(), all);
+
         // A text ending in a line end is saved with it, and nothing more.
         editor.txtDictionary->setPlainText("[words]\nhello=\\HE\n");
         editor.btnSaveChanges->click();
@@ -160,6 +173,13 @@ class DictEditorTest : public QObject {
         editor.btnSort->click();
         QCOMPARE(program.dictionary(), QByteArray("[words]\r\napple=\r\nhello=\\HE\r\n"));
         QCOMPARE(editor.EditorText(), QString("[words]\napple=\nhello=\\HE\n"));
+
+        // A character the 8-bit file cannot hold is saved as "?", and the sorted text shows
+        // what the file holds.
+        editor.txtDictionary->setPlainText(QString("[words]\nEuro=") + QChar(0x20AC));
+        editor.btnSort->click();
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nEuro=?"));
+        QCOMPARE(editor.EditorText(), QString("[words]\neuro=?\n"));
     }
 
     void eraseBlankEntriesExample() {

@@ -168,13 +168,14 @@ void FrmDictEdit::btnFind_Click() {
     txtDictionary->ensureCursorVisible();
 }
 
-bool FrmDictEdit::SaveDictionary(QString* error) {
-    const QByteArray bytes = dictionary::EditorTextToFileBytes(EditorText());
+bool FrmDictEdit::SaveDictionary(QString* error, QByteArray* written) {
+    QByteArray bytes = dictionary::EditorTextToFileBytes(EditorText());
     if (!ReplaceFileAtomically(DictionaryFilePath(), bytes, error)) {
         return false;
     }
-    // Lookups (the word import) must see the file just written.
-    profile::ClearCache();
+    if (written != nullptr) {
+        *written = std::move(bytes);
+    }
     return true;
 }
 
@@ -185,7 +186,7 @@ void FrmDictEdit::ReportFailedSave(const QString& error) {
 
 void FrmDictEdit::btnSaveChanges_Click() {
     QString error;
-    if (!SaveDictionary(&error)) {
+    if (!SaveDictionary(&error, nullptr)) {
         ReportFailedSave(error);
     }
 }
@@ -195,10 +196,13 @@ void FrmDictEdit::btnSort_Click() {
     bool saved = false;
     {
         BusyPointer busy;
-        saved = SaveDictionary(&error);
+        QByteArray written;
+        saved = SaveDictionary(&error, &written);
         if (saved) {
-            // The text just written is the file's content: no need to read it back.
-            SetEditorText(dictionary::BuildSortedText(dictionary::SplitLines(EditorText())));
+            // Work on exactly what the file now holds (a character the file cannot hold came
+            // back as "?"), without reading it again.
+            SetEditorText(dictionary::BuildSortedText(
+                dictionary::SplitLines(dictionary::FileBytesToEditorText(written))));
         }
     }
     if (!saved) {
@@ -211,9 +215,11 @@ void FrmDictEdit::btnEraseBlank_Click() {
     bool saved = false;
     {
         BusyPointer busy;
-        saved = SaveDictionary(&error);
+        QByteArray written;
+        saved = SaveDictionary(&error, &written);
         if (saved) {
-            SetEditorText(dictionary::BuildErasedText(dictionary::SplitLines(EditorText())));
+            SetEditorText(dictionary::BuildErasedText(
+                dictionary::SplitLines(dictionary::FileBytesToEditorText(written))));
         }
     }
     if (!saved) {

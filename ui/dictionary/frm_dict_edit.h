@@ -43,8 +43,8 @@ class FrmDictEdit : public QDialog {
     void btnReadTerms_Click();
 
     // Writes the editor's text to the dictionary file, replacing it whole. On failure the old
-    // file stays and `error` says why.
-    bool SaveDictionary(QString* error);
+    // file stays and `error` says why. `written` (may be null) receives the bytes written.
+    bool SaveDictionary(QString* error, QByteArray* written);
     void ReportFailedSave(const QString& error);
     // Replaces the editor's text by `text` ("\n" line ends).
     void SetEditorText(const QString& text);
