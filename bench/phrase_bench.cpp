@@ -1,0 +1,113 @@
+// Phrase editor timings: from a palette label click to the first byte handed to the port
+// (target under 20 ms), and building and showing the editor (target under 300 ms).
+//
+// Run on the offscreen platform: QT_QPA_PLATFORM=offscreen ./phrase_bench
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "bench_util.h"
+#include "core/profile.h"
+#include "core/serial_link.h"
+#include "ui/common/widgets.h"
+#include "ui/main/frm_utility.h"
+#include "ui/phrase/frm_phrase.h"
+#include "ui/phrase/palette.h"
+
+using namespace cantora;
+
+namespace {
+
+// A port that notes when the first byte of the current click arrives.
+struct FirstByteClock {
+    QElapsedTimer timer;
+    bool waiting = false;
+    double firstByteMs = -1;
+};
+
+class ClockedPort : public PortDevice {
+  public:
+    explicit ClockedPort(FirstByteClock& clock) : clock_(clock) {}
+    bool open(const PortSettings&) override { return open_ = true; }
+    bool isOpen() const override { return open_; }
+    void close() override { open_ = false; }
+    void discardInput() override {}
+    bool writeByte(char) override {
+        if (clock_.waiting) {
+            clock_.firstByteMs = static_cast<double>(clock_.timer.nsecsElapsed()) / 1e6;
+            clock_.waiting = false;
+        }
+        return open_;
+    }
+
+  private:
+    FirstByteClock& clock_;
+    bool open_ = false;
+};
+
+// A left click as the platform delivers it to a widget: press and release at its centre.
+void Click(QWidget* widget) {
+    const QPointF local = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    SetProgramFolder(folder.path());
+
+    FirstByteClock clock;
+    FrmUtility main(std::make_unique<ClockedPort>(clock));
+
+    // Building and showing the editor, as the main window's button does before exec().
+    std::unique_ptr<FrmPhrase> editor;
+    bench::Measure(
+        "phrase editor construction + show", 300, 15, [&] { editor.reset(); },
+        [&] {
+            editor = std::make_unique<FrmPhrase>(main, &main);
+            editor->show();
+            QApplication::processEvents();
+        });
+
+    // Click to first byte, over a mix of labels: an allophone, a note, a parameter code, a sound
+    // effect. The control prefix goes first, so its first byte is the one timed.
+    const char* const captions[] = {"IY", "NTA2", "Delay", "R5", "WH", "P3"};
+    std::vector<double> latencies;
+    for (int round = 0; round < 20; ++round) {
+        for (const char* caption : captions) {
+            palette::SetSkipNextControls(false);
+            ClickLabel* label = editor->Command1(palette::FindByCaption(caption)->index);
+            clock.firstByteMs = -1;
+            clock.waiting = true;
+            clock.timer.start();
+            Click(label);
+            if (clock.firstByteMs < 0) {
+                std::printf("no byte reached the port for %s\n", caption);
+                return 1;
+            }
+            latencies.push_back(clock.firstByteMs);
+        }
+    }
+    std::sort(latencies.begin(), latencies.end());
+    const double median = latencies[latencies.size() / 2];
+    const double worst = latencies.back();
+    std::printf("%-52s best %9.3f ms  median %9.3f ms  worst %9.3f ms  target < 20 ms  %s\n",
+                "palette click to first byte written", latencies.front(), median, worst,
+                worst < 20 ? "ok" : "TOO SLOW");
+    editor.reset();
+    return 0;
+}
