@@ -73,13 +73,15 @@ void FrmUtility::buildControls() {
     txtComPort = new QLineEdit("1", Frame13);
     txtComPort->setObjectName("txtComPort");
     PlaceTwips(txtComPort, 930, 300, 435, 315);
-    QFont normal = QApplication::font();
+    // Only the frame's caption is bold; its controls use the normal weight.
+    QFont normal = Frame13->font();
+    normal.setBold(false);
     txtComPort->setFont(normal);
 
     Label1 = new QLabel("Serial Port:", Frame13);
     Label1->setObjectName("Label1");
     Label1->setFont(normal);
-    PlaceTwips(Label1, 105, 330, 765, 195);
+    PlaceTwips(Label1, 105, 330, 815, 215);  // a little wider than drawn: Linux fonts
 
     cmdTestSerialPort = MakeButton(Frame13, "cmdTestSerialPort", "Test");
     cmdTestSerialPort->setFont(normal);
