@@ -192,6 +192,14 @@ void FrmDictEdit::btnSaveChanges_Click() {
 }
 
 void FrmDictEdit::btnSort_Click() {
+    SaveThenRebuild([](const QStringList& lines) { return dictionary::BuildSortedText(lines); });
+}
+
+void FrmDictEdit::btnEraseBlank_Click() {
+    SaveThenRebuild([](const QStringList& lines) { return dictionary::BuildErasedText(lines); });
+}
+
+void FrmDictEdit::SaveThenRebuild(const std::function<QString(const QStringList&)>& rebuild) {
     QString error;
     bool saved = false;
     {
@@ -201,25 +209,8 @@ void FrmDictEdit::btnSort_Click() {
         if (saved) {
             // Work on exactly what the file now holds (a character the file cannot hold came
             // back as "?"), without reading it again.
-            SetEditorText(dictionary::BuildSortedText(
-                dictionary::SplitLines(dictionary::FileBytesToEditorText(written))));
-        }
-    }
-    if (!saved) {
-        ReportFailedSave(error);
-    }
-}
-
-void FrmDictEdit::btnEraseBlank_Click() {
-    QString error;
-    bool saved = false;
-    {
-        BusyPointer busy;
-        QByteArray written;
-        saved = SaveDictionary(&error, &written);
-        if (saved) {
-            SetEditorText(dictionary::BuildErasedText(
-                dictionary::SplitLines(dictionary::FileBytesToEditorText(written))));
+            SetEditorText(
+                rebuild(dictionary::SplitLines(dictionary::FileBytesToEditorText(written))));
         }
     }
     if (!saved) {

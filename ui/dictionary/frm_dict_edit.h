@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
+#include <functional>
 
 namespace cantora {
 
@@ -45,6 +46,9 @@ class FrmDictEdit : public QDialog {
     // Writes the editor's text to the dictionary file, replacing it whole. On failure the old
     // file stays and `error` says why. `written` (may be null) receives the bytes written.
     bool SaveDictionary(QString* error, QByteArray* written);
+    // Saves, then replaces the text with `rebuild` of the saved lines; nothing changes when
+    // the save fails.
+    void SaveThenRebuild(const std::function<QString(const QStringList&)>& rebuild);
     void ReportFailedSave(const QString& error);
     // Replaces the editor's text by `text` ("\n" line ends).
     void SetEditorText(const QString& text);
