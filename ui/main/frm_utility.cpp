@@ -162,13 +162,6 @@ void FrmUtility::showEvent(QShowEvent* event) {
     Form_Activate();
 }
 
-void FrmUtility::changeEvent(QEvent* event) {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        Form_Activate();
-    }
-}
-
 void FrmUtility::Form_Activate() { Picture1->setFocus(); }
 
 void FrmUtility::closeEvent(QCloseEvent* event) {
@@ -193,20 +186,29 @@ void FrmUtility::EditPhrases_Click() {
     Picture1->setFocus();
     PhraseToMove.clear();
     WordToMove.clear();
-    FrmPhrase window(*this, this);
-    window.exec();
+    {
+        FrmPhrase window(*this, this);
+        window.exec();
+    }
+    Form_Activate();  // the main window is active again
 }
 
 void FrmUtility::btnDictEdit_Click() {
     Picture1->setFocus();
-    FrmDictEdit window(*this, this);
-    window.exec();
+    {
+        FrmDictEdit window(*this, this);
+        window.exec();
+    }
+    Form_Activate();  // the main window is active again
 }
 
 void FrmUtility::Synth_Click() {
     Picture1->setFocus();
-    FrmSynthCtrl window(*this, this);
-    window.exec();
+    {
+        FrmSynthCtrl window(*this, this);
+        window.exec();
+    }
+    Form_Activate();  // the main window is active again
 }
 
 void FrmUtility::About_Click() {

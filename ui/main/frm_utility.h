@@ -61,7 +61,6 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     void buildControls();
