@@ -73,8 +73,20 @@ int main(int argc, char** argv) {
     FirstByteClock clock;
     FrmUtility main(std::make_unique<ClockedPort>(clock));
 
-    // Building and showing the editor, as the main window's button does before exec().
+    // Building and showing the editor, as the main window's button does before exec(). The first
+    // opening also loads fonts and the style, so it is shown on its own.
     std::unique_ptr<FrmPhrase> editor;
+    {
+        QElapsedTimer cold;
+        cold.start();
+        editor = std::make_unique<FrmPhrase>(main, &main);
+        editor->show();
+        QApplication::processEvents();
+        const double ms = static_cast<double>(cold.nsecsElapsed()) / 1e6;
+        std::printf("%-52s       %9.3f ms  target < 300 ms  %s\n",
+                    "phrase editor construction + show, first opening", ms,
+                    ms < 300 ? "ok" : "TOO SLOW");
+    }
     bench::Measure(
         "phrase editor construction + show", 300, 15, [&] { editor.reset(); },
         [&] {

@@ -103,6 +103,12 @@ void PhraseDictionaryTest::stepWrapsAround() {
     QCOMPARE(rig.step("zzzzzzzzz!!!"), QString("apple"));
     QCOMPARE(rig.step("  zzzzzzzzz!!!  "), QString("apple"));
     QCOMPARE(rig.window.txtSayData->toPlainText(), QString("\\AY \\PE \\LE "));
+
+    // Keys that differ only in case are one position of the order.
+    Rig cased("[words]\r\nBeta=\\BE\r\nbeta=\\IY\r\nALPHA=\\AX\r\n");
+    QCOMPARE(cased.step(""), QString("alpha"));
+    QCOMPARE(cased.step("alpha"), QString("beta"));
+    QCOMPARE(cased.step("beta"), QString("alpha"));
 }
 
 void PhraseDictionaryTest::emptyOrMissingDictionaryEndsTheSearch() {
