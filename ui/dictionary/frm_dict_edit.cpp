@@ -16,8 +16,8 @@
 #include "core/profile.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
+#include "ui/common/wrap_widgets.h"
 #include "ui/dictionary/dictionary_text.h"
-#include "ui/dictionary/wrap_button.h"
 #include "ui/main/frm_utility.h"
 
 namespace cantora {

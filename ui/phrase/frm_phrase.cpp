@@ -4,8 +4,6 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <algorithm>
@@ -19,6 +17,7 @@
 #include "ui/codes/frm_codes.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
+#include "ui/common/wrap_widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/palette.h"
 
@@ -30,52 +29,6 @@ using palette::Group;
 
 // The upper bound the word search starts from, and the mark that no word follows.
 const QString kSentinel = QStringLiteral("zzzzzzzzz!!!");
-
-// A check box whose caption wraps onto a second line inside its width; the whole box is
-// clickable. The caption stays the control's text.
-class WrapCheckBox : public QCheckBox {
-  public:
-    WrapCheckBox(const QString& text, QWidget* parent) : QCheckBox(text, parent) {}
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        const QString caption = option.text;
-        option.text.clear();
-        painter.drawControl(QStyle::CE_CheckBox, option);
-        const QRect indicator =
-            style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
-        const int left = indicator.right() + 1 +
-                         style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, &option, this);
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                       QPalette::WindowText));
-        painter.drawText(QRect(left, 0, width() - left, height()),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, caption);
-    }
-    bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
-};
-
-// A push button whose caption wraps when the button is too narrow for one line.
-class WrapButton : public QPushButton {
-  public:
-    WrapButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        const QString caption = option.text;
-        option.text.clear();
-        painter.drawControl(QStyle::CE_PushButton, option);
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                       QPalette::ButtonText));
-        painter.drawText(rect().adjusted(4, 2, -4, -2), Qt::AlignCenter | Qt::TextWordWrap,
-                         caption);
-    }
-};
 
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, int left, int top,
                      int width, int height) {
