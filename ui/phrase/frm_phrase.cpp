@@ -555,13 +555,17 @@ QString FrmPhrase::sayDataText(bool selectionOnly) const {
     return txtSayData->toPlainText();
 }
 
-void FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
+QByteArray FrmPhrase::PhraseBytes(const QString& codeText) const {
     QByteArray bytes;
     if (chkApplyControlsBeforeSayData->isChecked()) {
         bytes = GetControlCodes();
     }
-    bytes += CodeTextToBytes(zAllophoneList);
-    main_.SendToQuillon(bytes, true);
+    bytes += CodeTextToBytes(codeText);
+    return bytes;
+}
+
+void FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
+    main_.SendToQuillon(PhraseBytes(zAllophoneList), true);
 }
 
 void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
@@ -589,11 +593,7 @@ void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {
         if (!self) {
             return;
         }
-        const QString codeText = TranslateText(sayDataText(selectionOnly));
-        if (chkApplyControlsBeforeSayData->isChecked()) {
-            bytes = GetControlCodes();
-        }
-        bytes += CodeTextToBytes(codeText);
+        bytes = PhraseBytes(TranslateText(sayDataText(selectionOnly)));
     }
     if (!self) {
         return;

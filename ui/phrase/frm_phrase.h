@@ -36,6 +36,9 @@ class FrmPhrase : public QDialog {
     QByteArray GetControlCodes() const;
     // Sends a code-list text, behind the control prefix when "Say Data" asks for it.
     void SayThisAllophoneList(const QString& zAllophoneList);
+    // What "Say It" sends for a code-list text: the control prefix when asked for, then the
+    // codes. The code views show exactly these bytes.
+    QByteArray PhraseBytes(const QString& codeText) const;
     // Hands a byte string to the codes viewer as decimal numbers and shows it.
     void ShowThisCodeList(const QByteArray& zQuillonCodes);
     // Moves the word box to the next dictionary word and loads its data. False (after telling
