@@ -236,6 +236,15 @@ void FrmSynthCtrl::buildControls() {
         order << txtFreq[i] << scFreq[i] << txtVol[i] << scVol[i];
     }
     order << txtSound << btnLoad << btnSave << btnShutUp << btnDone;
+
+    // Every value scroll bar starts at 1, so the reset at opening writes every register.
+    QList<QScrollBar*> valueBars = {scLevel[0], scLevel[1], scEnvolopeFreq};
+    for (int i = 1; i <= 5; ++i) {
+        valueBars << scFreq[i] << scVol[i];
+    }
+    for (QScrollBar* bar : valueBars) {
+        bar->setValue(1);
+    }
     for (int i = 1; i < order.size(); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
