@@ -439,7 +439,7 @@ class SynthPanelTest : public QObject {
         // A base that is 0, negative or no number does nothing.
         p.scFreq[1]->setValue(333);
         bench.take();
-        for (const char* text : {"0", "-110", "abc", ""}) {
+        for (const char* text : {"0", "-110", "abc", "", "1e999"}) {
             p.txtHFreq->setText(text);
             p.Command1->click();
             QCOMPARE(p.scFreq[1]->value(), 333);
@@ -603,6 +603,8 @@ class SynthPanelTest : public QObject {
             }
         }
         if (!qEnvironmentVariableIsEmpty("SYNTH_SCREENSHOT")) {
+            p.txtSound->setText("a]b");  // shows the refusal note as well
+            p.btnSave->click();
             p.grab().save(qEnvironmentVariable("SYNTH_SCREENSHOT"));
         }
     }

@@ -467,8 +467,8 @@ void FrmSynthCtrl::scFreqAdjTone_Change() {
 
 void FrmSynthCtrl::Command1_Click() {
     const double h = LeadingNumber(txtHFreq->text());
-    // Only a positive base frequency has multiples to snap to.
-    if (!(h > 0)) {
+    // Only a positive, finite base frequency has multiples to snap to.
+    if (!(h > 0) || !std::isfinite(h)) {
         return;
     }
     QPointer<FrmSynthCtrl> self(this);
