@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kWords; ++i) {
         // Mostly known words, some unknown ones, commas and double blanks now and then.
         text += QString::fromLatin1(random.bounded(10) == 0 ? QByteArray("unknownword")
-                                                             : WordFor(random.bounded(kEntries)));
+                                                            : WordFor(random.bounded(kEntries)));
         text += random.bounded(20) == 0 ? QStringLiteral(",  ") : QStringLiteral(" ");
     }
     std::printf("dictionary: %d entries, %lld bytes; text: %d words\n", kEntries,
@@ -69,13 +69,15 @@ int main(int argc, char** argv) {
     std::printf("  translation: %lld characters\n", static_cast<long long>(result.size()));
 
     int variant = 1;
-    bench::Measure("GetDictionaryValue after the file changed", 200, 5,
-                   [&] { ReplaceFileAtomically(path, MakeDictionary(variant++)); },
-                   [&] { GetDictionaryValue("Words", QString::fromLatin1(WordFor(77777)), ""); });
+    bench::Measure(
+        "GetDictionaryValue after the file changed", 200, 5,
+        [&] { ReplaceFileAtomically(path, MakeDictionary(variant++)); },
+        [&] { GetDictionaryValue("Words", QString::fromLatin1(WordFor(77777)), ""); });
 
-    bench::Measure("TranslateText, 10,000 words, file changed first", 300, 3,
-                   [&] { ReplaceFileAtomically(path, MakeDictionary(variant++)); },
-                   [&] { result = TranslateText(text); });
+    bench::Measure(
+        "TranslateText, 10,000 words, file changed first", 300, 3,
+        [&] { ReplaceFileAtomically(path, MakeDictionary(variant++)); },
+        [&] { result = TranslateText(text); });
 
     int n = 0;
     bench::Measure("PutDictionaryValue into the dictionary", 200, 5, nullptr, [&] {

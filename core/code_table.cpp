@@ -17,22 +17,20 @@ CodeTable& Table() {
 }
 
 constexpr const char* kAllophones[] = {
-    "IY",   "IH",   "EY",   "EH",   "AY",   "AX",   "UX",   "AW",   "OH",   "OW",   "UH",
-    "UW",   "MM",   "NE",   "NO",   "NGE",  "NGO",  "LE",   "LO",   "WW",   "RR",   "IYRR",
-    "EYRR", "AXRR", "AWRR", "OWRR", "EYIY", "OHIY", "OWIY", "OHIH", "IYEH", "EHLE", "IYUW",
-    "AXUW", "IHWW", "AYWW", "OWWW", "JH",   "VV",   "ZZ",   "ZH",   "DH",   "BE",   "BO",
-    "EB",   "OB",   "DE",   "DO",   "ED",   "OD",   "GE",   "GO",   "EG",   "OG",   "CH",
-    "HE",   "HO",   "WH",   "FF",   "SE",   "SO",   "SH",   "TH",   "TT",   "TU",   "TS",
-    "KE",   "KO",   "EK",   "OK",   "PE",   "PO"};
+    "IY",   "IH",   "EY",   "EH",   "AY",   "AX",   "UX",   "AW",   "OH",   "OW",   "UH",   "UW",
+    "MM",   "NE",   "NO",   "NGE",  "NGO",  "LE",   "LO",   "WW",   "RR",   "IYRR", "EYRR", "AXRR",
+    "AWRR", "OWRR", "EYIY", "OHIY", "OWIY", "OHIH", "IYEH", "EHLE", "IYUW", "AXUW", "IHWW", "AYWW",
+    "OWWW", "JH",   "VV",   "ZZ",   "ZH",   "DH",   "BE",   "BO",   "EB",   "OB",   "DE",   "DO",
+    "ED",   "OD",   "GE",   "GO",   "EG",   "OG",   "CH",   "HE",   "HO",   "WH",   "FF",   "SE",
+    "SO",   "SH",   "TH",   "TT",   "TU",   "TS",   "KE",   "KO",   "EK",   "OK",   "PE",   "PO"};
 static_assert(std::size(kAllophones) == 72);
 
 constexpr const char* kNotes[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
 
 // Pitch values of the notes by octave (1 to 3) and semitone: the frequency in hertz, rounded.
-constexpr int kNotePitch[3][12] = {
-    {33, 35, 37, 39, 41, 44, 46, 49, 52, 55, 58, 62},
-    {65, 69, 73, 78, 82, 87, 93, 98, 104, 110, 117, 123},
-    {131, 139, 147, 156, 165, 175, 185, 196, 208, 220, 233, 247}};
+constexpr int kNotePitch[3][12] = {{33, 35, 37, 39, 41, 44, 46, 49, 52, 55, 58, 62},
+                                   {65, 69, 73, 78, 82, 87, 93, 98, 104, 110, 117, 123},
+                                   {131, 139, 147, 156, 165, 175, 185, 196, 208, 220, 233, 247}};
 
 void Fill(CodeTable& table) {
     auto& n = table.names;
@@ -94,7 +92,9 @@ const CodeTable& Loaded() {
 
 }  // namespace
 
-void LoadCodeNames() { Fill(Table()); }
+void LoadCodeNames() {
+    Fill(Table());
+}
 
 QString GetCodeName(int code) {
     if (code < 0 || code > 255) {

@@ -8,7 +8,9 @@ namespace cantora {
 
 namespace {
 
-bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
 }  // namespace
 
@@ -90,6 +92,8 @@ qint64 RoundHalfEven(double value) {
     return static_cast<qint64>(std::nearbyint(value));
 }
 
-qint64 LeadingInteger(const QString& text) { return RoundHalfEven(LeadingNumber(text)); }
+qint64 LeadingInteger(const QString& text) {
+    return RoundHalfEven(LeadingNumber(text));
+}
 
 }  // namespace cantora

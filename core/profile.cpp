@@ -41,7 +41,9 @@ QByteArray Fold(QByteArrayView bytes) {
     return result;
 }
 
-bool IsBlankByte(char c) { return c == ' ' || c == '\t'; }
+bool IsBlankByte(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArrayView TrimBlanks(QByteArrayView bytes) {
     qsizetype begin = 0;
@@ -225,9 +227,15 @@ void SetProgramFolder(const QString& folder) {
     profile::ClearCache();
 }
 
-QString SettingsFilePath() { return ProgramFolder() + QStringLiteral("/Verbalyn.ini"); }
-QString DictionaryFilePath() { return ProgramFolder() + QStringLiteral("/Verbalyn.Dic"); }
-QString SoundFilePath() { return ProgramFolder() + QStringLiteral("/QLSounds.txt"); }
+QString SettingsFilePath() {
+    return ProgramFolder() + QStringLiteral("/Verbalyn.ini");
+}
+QString DictionaryFilePath() {
+    return ProgramFolder() + QStringLiteral("/Verbalyn.Dic");
+}
+QString SoundFilePath() {
+    return ProgramFolder() + QStringLiteral("/QLSounds.txt");
+}
 
 QString GetIniValue(const QString& section, const QString& key, const QString& defaultValue) {
     return ReadWithBlankRule(SettingsFilePath(), section, key, defaultValue, 256, true);
@@ -314,7 +322,7 @@ bool WriteValue(const QString& path, const QString& section, const QString& key,
     bool inSection = false;
     bool sectionFound = false;
     bool done = false;
-    qsizetype insertAt = -1;       // after the last non-blank line of the section
+    qsizetype insertAt = -1;        // after the last non-blank line of the section
     bool insertNeedsBreak = false;  // that line has no line end
     ForEachLine(data, [&](const Line& line) {
         const QByteArrayView text = QByteArrayView(data).sliced(line.start, line.length);
@@ -364,7 +372,9 @@ bool WriteValue(const QString& path, const QString& section, const QString& key,
     return written;
 }
 
-void ClearCache() { IndexCache().clear(); }
+void ClearCache() {
+    IndexCache().clear();
+}
 
 }  // namespace profile
 

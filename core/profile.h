@@ -27,8 +27,7 @@ bool PutIniValue(const QString& section, const QString& key, const QString& valu
 bool PutIniValue(const QString& section, const QString& key, qint64 value);
 
 // Dictionary, read size 2560: a present but blank value gives "", a missing key the default.
-QString GetDictionaryValue(const QString& section, const QString& key,
-                           const QString& defaultValue);
+QString GetDictionaryValue(const QString& section, const QString& key, const QString& defaultValue);
 bool PutDictionaryValue(const QString& section, const QString& key, const QString& value);
 
 // Sound presets, read size 256: a blank value gives the default.
@@ -68,7 +67,11 @@ bool ReadWholeFile(const QString& path, QByteArray* data, QString* error = nullp
 // file is untouched and `error` says why.
 bool ReplaceFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
 
-inline QString Latin1Text(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
-inline QByteArray Latin1Bytes(const QString& text) { return text.toLatin1(); }
+inline QString Latin1Text(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes);
+}
+inline QByteArray Latin1Bytes(const QString& text) {
+    return text.toLatin1();
+}
 
 }  // namespace cantora

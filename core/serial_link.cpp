@@ -12,17 +12,16 @@ namespace cantora {
 namespace {
 
 class SerialPortDevice : public PortDevice {
-public:
+  public:
     SerialPortDevice() {
         // A port that fails later (an adapter pulled out) refuses further bytes; the sender
         // then closes it and turns the box red.
-        QObject::connect(&port_, &QSerialPort::errorOccurred,
-                         [this](QSerialPort::SerialPortError error) {
-                             if (error == QSerialPort::ResourceError ||
-                                 error == QSerialPort::WriteError) {
-                                 failed_ = true;
-                             }
-                         });
+        QObject::connect(
+            &port_, &QSerialPort::errorOccurred, [this](QSerialPort::SerialPortError error) {
+                if (error == QSerialPort::ResourceError || error == QSerialPort::WriteError) {
+                    failed_ = true;
+                }
+            });
     }
 
     bool open(const PortSettings& settings) override {
@@ -72,7 +71,7 @@ public:
         return !failed_;
     }
 
-private:
+  private:
     static QSerialPort::DataBits DataBits(const PortSettings& s) {
         return static_cast<QSerialPort::DataBits>(s.dataBits);
     }
@@ -103,7 +102,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<PortDevice> MakeSerialPortDevice() { return std::make_unique<SerialPortDevice>(); }
+std::unique_ptr<PortDevice> MakeSerialPortDevice() {
+    return std::make_unique<SerialPortDevice>();
+}
 
 bool ParsePortSettings(const QString& text, PortSettings* settings) {
     const QStringList fields = text.split(u',');
@@ -190,7 +191,9 @@ QString CodeSender::LongPhraseWarningText() {
         "Do you still want to send it to the Quillon.");
 }
 
-bool CodeSender::PortOpen() const { return port_->isOpen(); }
+bool CodeSender::PortOpen() const {
+    return port_->isOpen();
+}
 
 void CodeSender::SendToQuillon(const QByteArray& data, bool checkLength) {
     host_.stopIdleTimer();

@@ -31,7 +31,7 @@ bool ParsePortSettings(const QString& text, PortSettings* settings);
 
 // The port as the sender needs it. The real one is a QSerialPort; tests may record instead.
 class PortDevice {
-public:
+  public:
     virtual ~PortDevice() = default;
     virtual bool open(const PortSettings& settings) = 0;
     virtual bool isOpen() const = 0;
@@ -47,7 +47,7 @@ std::unique_ptr<PortDevice> MakeSerialPortDevice();
 // What the sender needs of the main window: the port box, the flow flag, the link indicator,
 // the long-phrase question and the idle timer.
 class SenderHost {
-public:
+  public:
     virtual ~SenderHost() = default;
     virtual QString portText() const = 0;
     virtual int flowControlValue() const = 0;
@@ -66,7 +66,7 @@ QString DeviceForPortNumber(int number);
 
 class CodeSender : public QObject {
     Q_OBJECT
-public:
+  public:
     static constexpr int kIdleCloseMs = 1000;
     static constexpr int kLongPhraseBytes = 64;
 
@@ -93,7 +93,7 @@ public:
 
     static QString LongPhraseWarningText();
 
-private:
+  private:
     SenderHost& host_;
     std::unique_ptr<PortDevice> port_;
     PortSettings lastSettings_;

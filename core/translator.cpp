@@ -137,6 +137,8 @@ void QuickSort(QStringList& lines, qint32 low, qint32 high) {
     }
 }
 
-QString DictionaryEntryText(const QString& value) { return value; }
+QString DictionaryEntryText(const QString& value) {
+    return value;
+}
 
 }  // namespace cantora

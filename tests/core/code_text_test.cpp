@@ -22,7 +22,7 @@ QByteArray Bytes(std::initializer_list<int> values) {
 
 class CodeTextTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { LoadCodeNames(); }
     void codeNumbersAndNames();
     void everyNamedCodeRoundTrips();
@@ -87,8 +87,7 @@ void CodeTextTest::normalize() {
     QCOMPARE(NormalizeCodeText("\\IY"), QString(" \\IY"));
     QCOMPARE(NormalizeCodeText(" ,;\\\\ "), QString());
     QCOMPARE(NormalizeCodeText(""), QString());
-    QCOMPARE(NormalizeCodeText(QString::fromLatin1("\\caf\xE9\\ntc#1")),
-             QString(" \\CAF \\NTC#1"));
+    QCOMPARE(NormalizeCodeText(QString::fromLatin1("\\caf\xE9\\ntc#1")), QString(" \\CAF \\NTC#1"));
 }
 
 void CodeTextTest::toBytes_data() {
@@ -106,8 +105,8 @@ void CodeTextTest::toBytes_data() {
     QTest::newRow("digits then letters") << "\\12AB" << Bytes({12});
     QTest::newRow("lower case") << "\\ih \\nta1" << Bytes({129, 22, 55});
     QTest::newRow("255 kept") << "\\255" << Bytes({255});
-    QTest::newRow("above 255 skipped, rest converted") << "\\300 \\IY \\2D3 \\256 \\IH"
-                                                       << Bytes({128, 129});
+    QTest::newRow("above 255 skipped, rest converted")
+        << "\\300 \\IY \\2D3 \\256 \\IH" << Bytes({128, 129});
     QTest::newRow("huge exponent skipped") << "\\9E999 \\7" << Bytes({7});
     QTest::newRow("odd bytes") << QString::fromLatin1("\x01\\IY\xFF\\\x7F") << Bytes({128});
 }

@@ -10,7 +10,7 @@ using namespace cantora;
 
 class ProfileTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void missingFileGivesDefaults();
     void blankValuesAndDefaults();
     void namesMatchWithoutCase();
@@ -138,7 +138,8 @@ void ProfileTest::writeAfterLastLineWithoutLineEnd() {
     QCOMPARE(folder.read("Verbalyn.Dic"), QByteArray("[words]\r\nhello=\\HE\r\nworld=\\WW\r\n"));
     folder.write("QLSounds.txt", "[Bell]\r\nFreq1=440");
     PutSoundValue("Drum", "Vol1", qint64(3));
-    QCOMPARE(folder.read("QLSounds.txt"), QByteArray("[Bell]\r\nFreq1=440\r\n[Drum]\r\nVol1=3\r\n"));
+    QCOMPARE(folder.read("QLSounds.txt"),
+             QByteArray("[Bell]\r\nFreq1=440\r\n[Drum]\r\nVol1=3\r\n"));
 }
 
 void ProfileTest::everyByteSurvives() {

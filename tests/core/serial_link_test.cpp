@@ -13,7 +13,7 @@ namespace {
 
 // The main window's part of the sending, recorded.
 class FakeHost : public SenderHost {
-public:
+  public:
     QString port = "1";
     int flow = 1;
     bool answerYes = true;
@@ -51,7 +51,7 @@ struct Rig {
 
 class SerialLinkTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void emptyTextOpensAndArms();
     void longPhraseBoundary();
     void decliningTheQuestion();

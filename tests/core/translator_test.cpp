@@ -12,7 +12,7 @@ using namespace cantora;
 
 class TranslatorTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void cleanup();
     void words_data();
@@ -25,7 +25,7 @@ private slots:
     void sortRanges();
     void sortLargeInputs();
 
-private:
+  private:
     std::unique_ptr<test::TempProgramFolder> folder_;
 };
 
@@ -35,7 +35,9 @@ void TranslatorTest::init() {
                    "[words]\r\nHELLO=\\HE\\EH\\LO\\OW\r\nworld=\\WW\\AXRR\\LE\\DE\r\n");
 }
 
-void TranslatorTest::cleanup() { folder_.reset(); }
+void TranslatorTest::cleanup() {
+    folder_.reset();
+}
 
 void TranslatorTest::words_data() {
     QTest::addColumn<QString>("text");
@@ -51,14 +53,18 @@ void TranslatorTest::words_data() {
     QTest::newRow("comma") << "hello, world" << h + " \\P2" + w;
     QTest::newRow("two commas") << "hello,, world" << h + " \\P2 \\P2" + w;
     QTest::newRow("comma two blanks") << "hello,  world" << h + " \\P2 \\P6" + w;
-    QTest::newRow("leading blanks") << "  hello" << " \\P6" + h;
+    QTest::newRow("leading blanks") << "  hello"
+                                    << " \\P6" + h;
     QTest::newRow("trailing blanks") << "hello    " << h;
-    QTest::newRow("code token") << "\\IY hello" << "\\IY" + h;
-    QTest::newRow("sharp note") << "\\NTC#1 hello" << "\\NTC#1" + h;
+    QTest::newRow("code token") << "\\IY hello"
+                                << "\\IY" + h;
+    QTest::newRow("sharp note") << "\\NTC#1 hello"
+                                << "\\NTC#1" + h;
     QTest::newRow("unknown word") << "hello nobody world" << h + w;
     QTest::newRow("line break joins") << "hel\r\nlo" << h;
     QTest::newRow("apostrophe joins") << "wor'ld" << w;
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("empty") << ""
+                           << "";
     QTest::newRow("tab is ignored") << "hello\tworld" << QString();
 }
 
@@ -75,8 +81,7 @@ void TranslatorTest::nestedEntries() {
 }
 
 void TranslatorTest::selfReferenceEnds() {
-    folder_->write("Verbalyn.Dic",
-                   "[words]\r\nloop=\\IY loop \\IH\r\na=\\AX b\r\nb=\\BE a\r\n");
+    folder_->write("Verbalyn.Dic", "[words]\r\nloop=\\IY loop \\IH\r\na=\\AX b\r\nb=\\BE a\r\n");
     QCOMPARE(TranslateText("loop"), QString("\\IY\\IH"));
     QCOMPARE(TranslateText("a"), QString("\\AX\\BE"));
     // The same word may appear twice side by side: only the path counts.

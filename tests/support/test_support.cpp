@@ -21,9 +21,13 @@
 
 namespace cantora::test {
 
-TempProgramFolder::TempProgramFolder() { SetProgramFolder(dir_.path()); }
+TempProgramFolder::TempProgramFolder() {
+    SetProgramFolder(dir_.path());
+}
 
-TempProgramFolder::~TempProgramFolder() { SetProgramFolder(QString()); }
+TempProgramFolder::~TempProgramFolder() {
+    SetProgramFolder(QString());
+}
 
 void TempProgramFolder::write(const QString& name, const QByteArray& bytes) const {
     QFile file(dir_.filePath(name));
@@ -204,9 +208,15 @@ ModalResponder ModalResponder::inputText(const QString& text, bool cancel) {
 
 ModalResponder::~ModalResponder() = default;
 
-int ModalResponder::answered() const { return state_ ? state_->answered : 0; }
-QStringList ModalResponder::titles() const { return state_ ? state_->titles : QStringList(); }
-QStringList ModalResponder::texts() const { return state_ ? state_->texts : QStringList(); }
+int ModalResponder::answered() const {
+    return state_ ? state_->answered : 0;
+}
+QStringList ModalResponder::titles() const {
+    return state_ ? state_->titles : QStringList();
+}
+QStringList ModalResponder::texts() const {
+    return state_ ? state_->texts : QStringList();
+}
 
 QStringList SplitScpCommands(const QByteArray& bytes) {
     QStringList commands;

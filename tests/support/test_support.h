@@ -18,7 +18,7 @@ namespace cantora::test {
 
 // Points the program folder at a fresh temporary folder for its lifetime.
 class TempProgramFolder {
-public:
+  public:
     TempProgramFolder();
     ~TempProgramFolder();
     QString path() const { return dir_.path(); }
@@ -27,14 +27,14 @@ public:
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
 // A pseudo-terminal: the program opens slavePath() through QSerialPort; the test reads what
 // arrived on the master side.
 class PtyPair {
-public:
+  public:
     PtyPair();
     ~PtyPair();
     bool ok() const { return master_ >= 0; }
@@ -43,7 +43,7 @@ public:
     // have arrived.
     QByteArray read(int minBytes = 0, int waitMs = 500);
 
-private:
+  private:
     int master_ = -1;
     int keepSlave_ = -1;  // keeps the pty alive between openings by the program
     QString slavePath_;
@@ -55,17 +55,17 @@ void MapPort(const TempProgramFolder& folder, int number, const QString& device)
 // A port that records what is sent. Shares its record with the test through a shared pointer,
 // since the sender owns the port itself.
 struct PortRecord {
-    QByteArray written;             // every byte, in order
-    QList<PortSettings> openings;   // the settings of every successful opening
-    int discards = 0;               // how often input was dropped
+    QByteArray written;            // every byte, in order
+    QList<PortSettings> openings;  // the settings of every successful opening
+    int discards = 0;              // how often input was dropped
     int closes = 0;
-    bool failOpen = false;          // openings fail while set
-    int failAfterBytes = -1;        // a write fails once this many bytes were written
+    bool failOpen = false;             // openings fail while set
+    int failAfterBytes = -1;           // a write fails once this many bytes were written
     std::function<void(char)> onByte;  // runs after each byte (to click mid-send, say)
 };
 
 class RecordingPort : public PortDevice {
-public:
+  public:
     explicit RecordingPort(std::shared_ptr<PortRecord> record) : record_(std::move(record)) {}
     bool open(const PortSettings& settings) override;
     bool isOpen() const override { return open_; }
@@ -73,7 +73,7 @@ public:
     void discardInput() override { ++record_->discards; }
     bool writeByte(char byte) override;
 
-private:
+  private:
     std::shared_ptr<PortRecord> record_;
     bool open_ = false;
 };
@@ -81,7 +81,7 @@ private:
 // Answers the next modal dialog that appears (a message box or input box) by pressing the
 // button, recording its title and text. Polls until it has answered `count` dialogs.
 class ModalResponder {
-public:
+  public:
     explicit ModalResponder(QMessageBox::StandardButton button, int count = 1);
     // Answers an input dialog with `text` (OK), or cancels it when `cancel` is set.
     static ModalResponder inputText(const QString& text, bool cancel = false);
@@ -94,7 +94,7 @@ public:
 
     struct State;
 
-private:
+  private:
     ModalResponder() = default;
     std::shared_ptr<State> state_;
 };

@@ -34,7 +34,7 @@ void LeavePortBox(FrmUtility& main) {
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void firstStartAndExit();
     void settingsReadAtLoad();
     void controlsAndNames();

@@ -11,8 +11,12 @@ namespace cantora {
 
 constexpr double kTwipsPerPixel = 12.0;
 
-inline int TwipsToPx(double twips) { return static_cast<int>(twips / kTwipsPerPixel + 0.5); }
-inline int PxToTwips(int px) { return static_cast<int>(px * kTwipsPerPixel + 0.5); }
+inline int TwipsToPx(double twips) {
+    return static_cast<int>(twips / kTwipsPerPixel + 0.5);
+}
+inline int PxToTwips(int px) {
+    return static_cast<int>(px * kTwipsPerPixel + 0.5);
+}
 inline QRect TwipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
 }

@@ -45,7 +45,7 @@ void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
 namespace {
 
 class FocusFilter : public QObject {
-public:
+  public:
     FocusFilter(QObject* parent, QEvent::Type type, std::function<void()> handler)
         : QObject(parent), type_(type), handler_(std::move(handler)) {}
 
@@ -56,7 +56,7 @@ public:
         return QObject::eventFilter(watched, event);
     }
 
-private:
+  private:
     QEvent::Type type_;
     std::function<void()> handler_;
 };
@@ -99,7 +99,9 @@ BusyPointer::~BusyPointer() {
     QCoreApplication::processEvents();
 }
 
-QString ProgramTitle() { return QStringLiteral("Cantora Utility"); }
+QString ProgramTitle() {
+    return QStringLiteral("Cantora Utility");
+}
 
 void ShowRefusal(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, ProgramTitle(), text, QMessageBox::Ok, parent);

@@ -15,19 +15,19 @@ namespace cantora {
 // ends a double-click is not a second click. Takes no focus.
 class ClickLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit ClickLabel(const QString& text = {}, QWidget* parent = nullptr);
 
-signals:
+  signals:
     void clicked();
     void doubleClicked();
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     bool pressed_ = false;
     bool inDoubleClick_ = false;
 };
@@ -46,7 +46,7 @@ void OnScrollChange(QScrollBar* bar, std::function<void()> handler);
 // The busy pointer for the life of the object; lets pending events run once when set and once
 // after it is restored.
 class BusyPointer {
-public:
+  public:
     BusyPointer();
     ~BusyPointer();
     BusyPointer(const BusyPointer&) = delete;

@@ -162,7 +162,9 @@ void FrmUtility::showEvent(QShowEvent* event) {
     Form_Activate();
 }
 
-void FrmUtility::Form_Activate() { Picture1->setFocus(); }
+void FrmUtility::Form_Activate() {
+    Picture1->setFocus();
+}
 
 void FrmUtility::closeEvent(QCloseEvent* event) {
     Form_Unload();
@@ -236,15 +238,18 @@ void FrmUtility::Timer1_Timer() {
 void FrmUtility::updatePortToolTip() {
     const int number = PortNumberFromText(txtComPort->text());
     const QString device = DeviceForPortNumber(number);
-    txtComPort->setToolTip(device.isEmpty() ? QStringLiteral("No serial port has this number")
-                                            : QStringLiteral("Serial port %1: %2")
-                                                  .arg(number)
-                                                  .arg(device));
+    txtComPort->setToolTip(device.isEmpty()
+                               ? QStringLiteral("No serial port has this number")
+                               : QStringLiteral("Serial port %1: %2").arg(number).arg(device));
 }
 
-QColor FrmUtility::linkColour() const { return txtComPort->palette().color(QPalette::Base); }
+QColor FrmUtility::linkColour() const {
+    return txtComPort->palette().color(QPalette::Base);
+}
 
-QString FrmUtility::portText() const { return txtComPort->text(); }
+QString FrmUtility::portText() const {
+    return txtComPort->text();
+}
 
 int FrmUtility::flowControlValue() const {
     switch (chkFlow->checkState()) {
@@ -270,8 +275,12 @@ bool FrmUtility::confirmLongPhrase(const QString& text) {
                      QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-void FrmUtility::stopIdleTimer() { Timer1->stop(); }
+void FrmUtility::stopIdleTimer() {
+    Timer1->stop();
+}
 
-void FrmUtility::armIdleTimer(int milliseconds) { Timer1->start(milliseconds); }
+void FrmUtility::armIdleTimer(int milliseconds) {
+    Timer1->start(milliseconds);
+}
 
 }  // namespace cantora

@@ -18,7 +18,7 @@ namespace cantora {
 
 class FrmUtility : public QWidget, public SenderHost {
     Q_OBJECT
-public:
+  public:
     // `port` replaces the real serial port (tests); null means a QSerialPort.
     explicit FrmUtility(std::unique_ptr<PortDevice> port = nullptr, QWidget* parent = nullptr);
     ~FrmUtility() override;
@@ -58,11 +58,11 @@ public:
     QPushButton* About = nullptr;
     QTimer* Timer1 = nullptr;
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void Form_Load();
     void Form_Activate();

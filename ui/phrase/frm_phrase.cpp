@@ -250,7 +250,7 @@ void FrmPhrase::buildPalette() {
 }
 
 void FrmPhrase::buildControls() {
-    struct Spec {
+    struct VoiceRow {
         const char* label;
         const char* caption;
         const char* tip;
@@ -261,7 +261,7 @@ void FrmPhrase::buildControls() {
         int pageStep;
     };
     // Bend has only 16 values; a page of 4 still takes four clicks from end to end.
-    const Spec specs[] = {
+    const VoiceRow rows[] = {
         {"lblVolume", "Volume", "Set the Master Volume Level", "txtVolume", "scVolume", 20, 127, 8},
         {"lblSpeed", "Speed", "Set the Play Speed", "txtSpeed", "scSpeed", 21, 127, 8},
         {"lblPitch", "Pitch", "Set the Vocalization Pitch", "txtPitch", "scPitch", 22, 255, 8},
@@ -269,19 +269,19 @@ void FrmPhrase::buildControls() {
     };
     const int tops[] = {240, 540, 840, 1140};
     for (int i = 0; i < 4; ++i) {
-        const Spec& spec = specs[i];
+        const VoiceRow& row = rows[i];
         VoiceControl control;
-        control.label = new ClickLabel(QString::fromLatin1(spec.caption), Frame9);
-        control.label->setObjectName(QString::fromLatin1(spec.label));
-        control.label->setToolTip(QString::fromLatin1(spec.tip));
+        control.label = new ClickLabel(QString::fromLatin1(row.caption), Frame9);
+        control.label->setObjectName(QString::fromLatin1(row.label));
+        control.label->setToolTip(QString::fromLatin1(row.tip));
         PlaceTwips(control.label, 120, tops[i], 675, 255);
-        control.box = MakeBox(Frame9, spec.box, "5", 790, tops[i] - 15, 435, 285);
+        control.box = MakeBox(Frame9, row.box, "5", 790, tops[i] - 15, 435, 285);
         control.bar =
-            MakeScrollBar(Frame9, 0, spec.maximum, spec.pageStep, QString::fromLatin1(spec.bar));
+            MakeScrollBar(Frame9, 0, row.maximum, row.pageStep, QString::fromLatin1(row.bar));
         control.bar->setValue(0);
         PlaceTwips(control.bar, 1320, tops[i], 4155, 255);
-        control.code = spec.code;
-        control.maximum = spec.maximum;
+        control.code = row.code;
+        control.maximum = row.maximum;
         voice_.append(control);
     }
     lblVolume = voice_[0].label;
