@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "core/serial_link.h"
+
 namespace cantora::bench {
 
 struct Result {
@@ -36,5 +38,41 @@ inline Result Measure(const char* name, double targetMs, int runs,
     std::fflush(stdout);
     return result;
 }
+
+// Notes when the first and the last byte of a measured step reach the port.
+struct ByteClock {
+    QElapsedTimer timer;
+    double firstMs = -1;
+    double lastMs = -1;
+    int bytes = 0;
+    void start() {
+        firstMs = lastMs = -1;
+        bytes = 0;
+        timer.start();
+    }
+};
+
+// A port that stands in for the serial line and times what arrives.
+class ClockedPort : public PortDevice {
+  public:
+    explicit ClockedPort(ByteClock& clock) : clock_(clock) {}
+    bool open(const PortSettings&) override { return open_ = true; }
+    bool isOpen() const override { return open_; }
+    void close() override { open_ = false; }
+    void discardInput() override {}
+    bool writeByte(char) override {
+        const double now = static_cast<double>(clock_.timer.nsecsElapsed()) / 1e6;
+        if (clock_.firstMs < 0) {
+            clock_.firstMs = now;
+        }
+        clock_.lastMs = now;
+        ++clock_.bytes;
+        return open_;
+    }
+
+  private:
+    ByteClock& clock_;
+    bool open_ = false;
+};
 
 }  // namespace cantora::bench

@@ -21,35 +21,10 @@
 #include "ui/phrase/palette.h"
 
 using namespace cantora;
+using bench::ByteClock;
+using bench::ClockedPort;
 
 namespace {
-
-// A port that notes when the first byte of the current click arrives.
-struct FirstByteClock {
-    QElapsedTimer timer;
-    bool waiting = false;
-    double firstByteMs = -1;
-};
-
-class ClockedPort : public PortDevice {
-  public:
-    explicit ClockedPort(FirstByteClock& clock) : clock_(clock) {}
-    bool open(const PortSettings&) override { return open_ = true; }
-    bool isOpen() const override { return open_; }
-    void close() override { open_ = false; }
-    void discardInput() override {}
-    bool writeByte(char) override {
-        if (clock_.waiting) {
-            clock_.firstByteMs = static_cast<double>(clock_.timer.nsecsElapsed()) / 1e6;
-            clock_.waiting = false;
-        }
-        return open_;
-    }
-
-  private:
-    FirstByteClock& clock_;
-    bool open_ = false;
-};
 
 // A left click as the platform delivers it to a widget: press and release at its centre.
 void Click(QWidget* widget) {
@@ -70,7 +45,7 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     SetProgramFolder(folder.path());
 
-    FirstByteClock clock;
+    ByteClock clock;
     FrmUtility main(std::make_unique<ClockedPort>(clock));
 
     // Building and showing the editor, as the main window's button does before exec(). The first
@@ -103,15 +78,13 @@ int main(int argc, char** argv) {
         for (const char* caption : captions) {
             palette::SetSkipNextControls(false);
             ClickLabel* label = editor->Command1(palette::FindByCaption(caption)->index);
-            clock.firstByteMs = -1;
-            clock.waiting = true;
-            clock.timer.start();
+            clock.start();
             Click(label);
-            if (clock.firstByteMs < 0) {
+            if (clock.firstMs < 0) {
                 std::printf("no byte reached the port for %s\n", caption);
                 return 1;
             }
-            latencies.push_back(clock.firstByteMs);
+            latencies.push_back(clock.firstMs);
         }
     }
     std::sort(latencies.begin(), latencies.end());

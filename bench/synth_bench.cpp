@@ -16,45 +16,8 @@
 #include "ui/synth/frm_synth_ctrl.h"
 
 using namespace cantora;
-
-namespace {
-
-// A port that notes when the first and the last byte of a measured step arrive.
-struct ByteClock {
-    QElapsedTimer timer;
-    double firstMs = -1;
-    double lastMs = -1;
-    int bytes = 0;
-    void start() {
-        firstMs = lastMs = -1;
-        bytes = 0;
-        timer.start();
-    }
-};
-
-class ClockedPort : public PortDevice {
-  public:
-    explicit ClockedPort(ByteClock& clock) : clock_(clock) {}
-    bool open(const PortSettings&) override { return open_ = true; }
-    bool isOpen() const override { return open_; }
-    void close() override { open_ = false; }
-    void discardInput() override {}
-    bool writeByte(char) override {
-        const double now = static_cast<double>(clock_.timer.nsecsElapsed()) / 1e6;
-        if (clock_.firstMs < 0) {
-            clock_.firstMs = now;
-        }
-        clock_.lastMs = now;
-        ++clock_.bytes;
-        return open_;
-    }
-
-  private:
-    ByteClock& clock_;
-    bool open_ = false;
-};
-
-}  // namespace
+using bench::ByteClock;
+using bench::ClockedPort;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
