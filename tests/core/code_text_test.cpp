@@ -5,20 +5,12 @@
 #include "core/code_table.h"
 #include "core/code_text.h"
 #include "core/numeric.h"
+#include "support/test_support.h"
 
 using namespace cantora;
+using test::Bytes;
 
-namespace {
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray bytes;
-    for (int v : values) {
-        bytes.append(static_cast<char>(v));
-    }
-    return bytes;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 class CodeTextTest : public QObject {
     Q_OBJECT

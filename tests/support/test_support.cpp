@@ -218,6 +218,14 @@ QStringList ModalResponder::texts() const {
     return state_ ? state_->texts : QStringList();
 }
 
+QByteArray Bytes(std::initializer_list<int> values) {
+    QByteArray bytes;
+    for (int v : values) {
+        bytes.append(static_cast<char>(v));
+    }
+    return bytes;
+}
+
 QStringList SplitScpCommands(const QByteArray& bytes) {
     QStringList commands;
     qsizetype pos = 0;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 #include "core/serial_link.h"
@@ -98,6 +99,9 @@ class ModalResponder {
     ModalResponder() = default;
     std::shared_ptr<State> state_;
 };
+
+// A byte string from its values, for comparing what reached the port.
+QByteArray Bytes(std::initializer_list<int> values);
 
 // Splits recorded SCP traffic into commands: each string that starts with "\0" and ends with
 // "X" ("\0RX", "\01J 440NX"). Bytes outside such strings are returned as their own entries.

@@ -15,18 +15,11 @@
 #include "ui/phrase/palette.h"
 
 using namespace cantora;
+using test::Bytes;
 
 namespace {
 
 const QByteArray kPrefix("\x14\x60\x15\x72\x16\x58\x17\x05", 8);  // 20,96,21,114,22,88,23,5
-
-QByteArray Bytes(std::initializer_list<int> values) {
-    QByteArray bytes;
-    for (int v : values) {
-        bytes.append(static_cast<char>(v));
-    }
-    return bytes;
-}
 
 // A phrase editor on a recording port inside a temporary program folder.
 struct Rig {
