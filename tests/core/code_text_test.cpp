@@ -10,8 +10,6 @@
 using namespace cantora;
 using test::Bytes;
 
-namespace {}  // namespace
-
 class CodeTextTest : public QObject {
     Q_OBJECT
   private slots:
