@@ -18,7 +18,7 @@
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
-#include "ui/phrase/palette.h"
+#include "core/palette_table.h"
 
 using namespace cantora;
 using bench::ByteClock;

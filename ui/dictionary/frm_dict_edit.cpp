@@ -17,7 +17,7 @@
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/common/wrap_widgets.h"
-#include "ui/dictionary/dictionary_text.h"
+#include "core/dictionary_text.h"
 #include "ui/main/frm_utility.h"
 
 namespace cantora {

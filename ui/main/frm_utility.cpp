@@ -10,6 +10,7 @@
 #include "core/code_table.h"
 #include "core/numeric.h"
 #include "core/profile.h"
+#include "core/scp_commands.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/dictionary/frm_dict_edit.h"
@@ -221,7 +222,7 @@ void FrmUtility::About_Click() {
 
 void FrmUtility::cmdTestSerialPort_Click() {
     Picture1->setFocus();
-    SendToQuillon(QByteArray("\x1F\\0VX", 5), false);
+    SendToQuillon(TestCommandText(), false);
 }
 
 void FrmUtility::txtComPort_LostFocus() {

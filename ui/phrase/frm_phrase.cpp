@@ -11,24 +11,23 @@
 
 #include "core/code_table.h"
 #include "core/code_text.h"
+#include "core/dictionary_words.h"
 #include "core/numeric.h"
+#include "core/palette_table.h"
 #include "core/profile.h"
+#include "core/scp_commands.h"
 #include "core/translator.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/common/wrap_widgets.h"
 #include "ui/main/frm_utility.h"
-#include "ui/phrase/palette.h"
 
 namespace cantora {
 
 namespace {
 
 using palette::Group;
-
-// The upper bound the word search starts from, and the mark that no word follows.
-const QString kSentinel = QStringLiteral("zzzzzzzzz!!!");
 
 QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, int left, int top,
                      int width, int height) {
@@ -624,10 +623,7 @@ void FrmPhrase::btnShutUp_Click() {
     QPointer<FrmPhrase> self(this);
     // Emptying the buffer first stops a send in progress even if the reset cannot go out.
     main_.sender().SendBuffer.clear();
-    QByteArray reset("\\0RX");
-    reset.append(static_cast<char>(31));
-    reset.append(static_cast<char>(0));
-    main_.SendToQuillon(reset, false);
+    main_.SendToQuillon(ShutUpCommandText(), false);
     if (self) {
         txtSayData->setFocus();
     }
@@ -645,12 +641,8 @@ void FrmPhrase::btnDone_Click() {
 }
 
 void FrmPhrase::LoadDictionaryWords() {
-    QString text = txtDict->text().trimmed();
-    while (!text.isEmpty()) {
-        const int blank = text.indexOf(QLatin1Char(' '));
-        const QString word = blank < 0 ? text : text.left(blank).trimmed();
-        text = blank < 0 ? QString() : text.mid(blank + 1).trimmed();
-        InsertAtCursor(GetDictionaryValue("Words", word, QString()));
+    for (const QString& value : dictionary::WordBoxValues(txtDict->text())) {
+        InsertAtCursor(value);
     }
     txtSayData->setFocus();
 }
@@ -662,77 +654,47 @@ void FrmPhrase::cmdLoadOver_Click() {
 
 void FrmPhrase::cmdSave_Click() {
     const QString word = txtDict->text().trimmed();
-    if (word.contains(QLatin1Char(' '))) {
-        ShowRefusal(this,
-                    "Cannot save mutil-word Dictionary entries.  Remove the spaces and try again.");
-    } else if (!word.isEmpty()) {
-        // A dictionary entry is one line: each line break of the phrase becomes one blank.
-        QString phrase = txtSayData->toPlainText();
-        phrase.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-        for (QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(0x2028), QChar(0x2029)}) {
-            phrase.replace(lineBreak, QLatin1Char(' '));
-        }
-        if (!profile::IsValidKeyName(word)) {
+    switch (dictionary::SaveWord(word, txtSayData->toPlainText())) {
+        case dictionary::SaveWordResult::MultiWord:
+            ShowRefusal(this,
+                        "Cannot save mutil-word Dictionary entries.  Remove the spaces and "
+                        "try again.");
+            break;
+        case dictionary::SaveWordResult::InvalidWord:
             ShowRefusal(this, QStringLiteral("\"%1\" cannot be a dictionary word: a word must not "
                                              "contain \"=\" or begin with \"[\".  Nothing was "
                                              "saved.")
                                   .arg(word));
-        } else if (!PutDictionaryValue("Words", word, DictionaryEntryText(phrase))) {
+            break;
+        case dictionary::SaveWordResult::WriteFailed:
             ShowRefusal(this, QStringLiteral("The word \"%1\" could not be saved: the dictionary "
                                              "file %2 cannot be written.")
                                   .arg(word, DictionaryFilePath()));
-        }
+            break;
+        case dictionary::SaveWordResult::Saved:
+        case dictionary::SaveWordResult::NoWord:
+            break;
     }
     txtSayData->setFocus();
 }
 
 bool FrmPhrase::GetNextWord() {
-    QByteArray data;
-    QString error;
-    if (!ReadWholeFile(DictionaryFilePath(), &data, &error)) {
-        ShowRefusal(this, QStringLiteral("The dictionary %1 cannot be read, so there is no next "
-                                         "word.%2")
-                              .arg(DictionaryFilePath(),
-                                   error.isEmpty() ? QString() : QStringLiteral("\r\n") + error));
+    const dictionary::NextWord next = dictionary::FindNextWord(txtDict->text());
+    if (next.status == dictionary::NextWord::Status::Unreadable) {
+        ShowRefusal(
+            this, QStringLiteral("The dictionary %1 cannot be read, so there is no next "
+                                 "word.%2")
+                      .arg(DictionaryFilePath(),
+                           next.error.isEmpty() ? QString() : QStringLiteral("\r\n") + next.error));
         return false;
     }
-    QStringList keys;
-    for (QByteArray line : data.split('\n')) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        const int equals = line.indexOf('=');
-        if (equals >= 0) {
-            keys.append(Latin1Text(line.left(equals)).toLower().trimmed());
-        }
-    }
-    // The next key after `current` in ordinal order, or the sentinel when none follows.
-    auto nextAfter = [&keys](const QString& current) {
-        QString best = kSentinel;
-        for (const QString& key : keys) {
-            if (current < key && key < best) {
-                best = key;
-            }
-        }
-        return best;
-    };
-
-    QString current = txtDict->text().toLower();
-    if (txtDict->text().trimmed() == kSentinel) {
-        current.clear();
-    }
-    QString found = nextAfter(current);
-    if (found == kSentinel && !current.isEmpty()) {
-        // Past the last word: wrap around to the first one.
-        found = nextAfter(QString());
-    }
-    if (found == kSentinel) {
+    if (next.status == dictionary::NextWord::Status::NoWords) {
         // One full pass found nothing: the word box keeps what the user had.
         ShowRefusal(this, QStringLiteral("The dictionary %1 holds no words to step through.")
                               .arg(DictionaryFilePath()));
         return false;
     }
-    txtDict->setText(found);
+    txtDict->setText(next.word);
     txtSayData->clear();
     LoadDictionaryWords();
     return true;

@@ -12,7 +12,7 @@
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
-#include "ui/synth/register_protocol.h"
+#include "core/scp_commands.h"
 
 namespace cantora {
 

@@ -2,7 +2,7 @@
 
 #include <QtTest>
 
-#include "ui/synth/register_protocol.h"
+#include "core/scp_commands.h"
 
 using cantora::EnvelopeControlByte;
 using cantora::RegisterWriteText;
@@ -48,4 +48,4 @@ class SynthRegisterTest : public QObject {
 };
 
 QTEST_APPLESS_MAIN(SynthRegisterTest)
-#include "synth_register_test.moc"
+#include "scp_commands_test.moc"

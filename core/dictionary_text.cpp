@@ -1,4 +1,4 @@
-#include "ui/dictionary/dictionary_text.h"
+#include "core/dictionary_text.h"
 
 #include "core/translator.h"
 

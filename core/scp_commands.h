@@ -1,7 +1,8 @@
 #pragma once
 
-// The texts of the chip's register-write commands: "\0", the register in decimal, "J", the value
-// with a blank (or "-") in its sign position, "N", "X". Oscillator 1 at 440 is "\01J 440NX".
+// Every SCP command text the program sends, spelled here once. A register write is "\0", the
+// register in decimal, "J", the value with a blank (or "-") in its sign position, "N", "X":
+// oscillator 1 at 440 is "\01J 440NX".
 
 #include <QByteArray>
 #include <QtGlobal>
@@ -19,8 +20,14 @@ constexpr int kVolumeBase = 10;  // 11 to 15: oscillator volumes
 // One register write, exactly as it goes on the line.
 QByteArray RegisterWriteText(int registerNumber, qint64 value);
 
-// The chip's reset command.
+// The chip's reset command, "\0RX".
 QByteArray ResetCommandText();
+
+// What a "Shut Up" of the phrase editor sends: the reset, then the codes 31 (reset) and 0.
+QByteArray ShutUpCommandText();
+
+// The main window's port test: the code 31, then "\0VX".
+QByteArray TestCommandText();
 
 // The envelope control byte: the wave index (0 Saw, 1 Sine, 2 Triangle, 3 Square; anything else
 // counts as 0) in bits 0-1, 128 for "One Half Enveloped", 64 for "Enveloped".

@@ -1,4 +1,4 @@
-#include "ui/phrase/palette.h"
+#include "core/palette_table.h"
 
 #include "core/code_table.h"
 #include "core/numeric.h"

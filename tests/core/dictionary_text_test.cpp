@@ -3,7 +3,7 @@
 
 #include <QtTest>
 
-#include "ui/dictionary/dictionary_text.h"
+#include "core/dictionary_text.h"
 
 using namespace cantora::dictionary;
 
@@ -161,4 +161,4 @@ class DictTextTest : public QObject {
 };
 
 QTEST_MAIN(DictTextTest)
-#include "dict_text_test.moc"
+#include "dictionary_text_test.moc"

@@ -1,4 +1,4 @@
-#include "ui/synth/register_protocol.h"
+#include "core/scp_commands.h"
 
 namespace cantora {
 
@@ -16,6 +16,17 @@ QByteArray RegisterWriteText(int registerNumber, qint64 value) {
 
 QByteArray ResetCommandText() {
     return QByteArrayLiteral("\\0RX");
+}
+
+QByteArray ShutUpCommandText() {
+    QByteArray text = ResetCommandText();
+    text.append(static_cast<char>(31));
+    text.append(static_cast<char>(0));
+    return text;
+}
+
+QByteArray TestCommandText() {
+    return QByteArray("\x1F\\0VX", 5);
 }
 
 quint8 EnvelopeControlByte(int waveIndex, bool halfEnveloped, bool enveloped) {

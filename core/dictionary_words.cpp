@@ -1,0 +1,101 @@
+#include "core/dictionary_words.h"
+
+#include "core/profile.h"
+#include "core/translator.h"
+
+namespace cantora::dictionary {
+
+const QString kNoNextWord = QStringLiteral("zzzzzzzzz!!!");
+
+QStringList DictionaryKeys(const QByteArray& fileBytes) {
+    QStringList keys;
+    for (QByteArray line : fileBytes.split('\n')) {
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        const int equals = line.indexOf('=');
+        if (equals >= 0) {
+            keys.append(Latin1Text(line.left(equals)).toLower().trimmed());
+        }
+    }
+    return keys;
+}
+
+namespace {
+
+// The least key greater than `current`, or kNoNextWord when none is.
+QString KeyAfter(const QStringList& keys, const QString& current) {
+    QString best = kNoNextWord;
+    for (const QString& key : keys) {
+        if (current < key && key < best) {
+            best = key;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+QString NextKey(const QStringList& keys, const QString& current) {
+    QString found = KeyAfter(keys, current);
+    if (found == kNoNextWord && !current.isEmpty()) {
+        // Past the last word: wrap around to the first one.
+        found = KeyAfter(keys, QString());
+    }
+    return found;
+}
+
+NextWord FindNextWord(const QString& wordBoxText) {
+    NextWord result;
+    QByteArray data;
+    if (!ReadWholeFile(DictionaryFilePath(), &data, &result.error)) {
+        result.status = NextWord::Status::Unreadable;
+        return result;
+    }
+    const QString current =
+        wordBoxText.trimmed() == kNoNextWord ? QString() : wordBoxText.toLower();
+    const QString found = NextKey(DictionaryKeys(data), current);
+    if (found == kNoNextWord) {
+        result.status = NextWord::Status::NoWords;
+        return result;
+    }
+    result.status = NextWord::Status::Found;
+    result.word = found;
+    return result;
+}
+
+QStringList WordBoxValues(const QString& wordBoxText) {
+    QStringList values;
+    QString text = wordBoxText.trimmed();
+    while (!text.isEmpty()) {
+        const int blank = text.indexOf(QLatin1Char(' '));
+        const QString word = blank < 0 ? text : text.left(blank).trimmed();
+        text = blank < 0 ? QString() : text.mid(blank + 1).trimmed();
+        values.append(GetDictionaryValue("Words", word, QString()));
+    }
+    return values;
+}
+
+SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase) {
+    const QString word = wordBoxText.trimmed();
+    if (word.contains(QLatin1Char(' '))) {
+        return SaveWordResult::MultiWord;
+    }
+    if (word.isEmpty()) {
+        return SaveWordResult::NoWord;
+    }
+    QString line = phrase;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(0x2028), QChar(0x2029)}) {
+        line.replace(lineBreak, QLatin1Char(' '));
+    }
+    if (!profile::IsValidKeyName(word)) {
+        return SaveWordResult::InvalidWord;
+    }
+    if (!PutDictionaryValue("Words", word, DictionaryEntryText(line))) {
+        return SaveWordResult::WriteFailed;
+    }
+    return SaveWordResult::Saved;
+}
+
+}  // namespace cantora::dictionary

@@ -1,0 +1,39 @@
+#pragma once
+
+// The phrase editor's word box against the dictionary: stepping to the next word in ordinal
+// order, the values of the words typed in the box, and storing one word with its phrase.
+
+#include <QString>
+#include <QStringList>
+
+namespace cantora::dictionary {
+
+// The upper bound the word search starts from, and the mark that no word follows. A word box
+// holding it starts the search from the beginning.
+extern const QString kNoNextWord;
+
+// The keys of a dictionary file's lines: the text before the first "=", lower-cased and trimmed.
+QStringList DictionaryKeys(const QByteArray& fileBytes);
+
+// The key that follows `current` (lower-cased first) in ordinal order, wrapping round to the
+// first key past the last one; kNoNextWord when there is no key at all.
+QString NextKey(const QStringList& keys, const QString& current);
+
+struct NextWord {
+    enum class Status { Found, Unreadable, NoWords } status = Status::NoWords;
+    QString word;   // the word found
+    QString error;  // why the dictionary could not be read (may be empty)
+};
+// Reads the dictionary file and steps from the word box's text to the next word.
+NextWord FindNextWord(const QString& wordBoxText);
+
+// The dictionary values of the blank-separated words of the word box, in order; an unknown word
+// gives an empty value.
+QStringList WordBoxValues(const QString& wordBoxText);
+
+enum class SaveWordResult { Saved, NoWord, MultiWord, InvalidWord, WriteFailed };
+// Stores `phrase` under the word of the word box in section "Words", each line break of the
+// phrase turned into one blank (a dictionary entry is one line).
+SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase);
+
+}  // namespace cantora::dictionary
