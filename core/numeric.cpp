@@ -96,4 +96,14 @@ qint64 LeadingInteger(const QString& text) {
     return RoundHalfEven(LeadingNumber(text));
 }
 
+int NearestPosition(double value, int maximum) {
+    if (!(value > 0)) {  // negative, zero, or not a number at all
+        return 0;
+    }
+    if (value >= maximum) {
+        return maximum;
+    }
+    return static_cast<int>(RoundHalfEven(value));
+}
+
 }  // namespace cantora

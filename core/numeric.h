@@ -17,4 +17,8 @@ qint64 RoundHalfEven(double value);
 // LeadingNumber then RoundHalfEven.
 qint64 LeadingInteger(const QString& text);
 
+// The nearest position a scroll bar from 0 to `maximum` can hold for `value`: 0 for negative
+// values and for what is not a number, `maximum` at or above it, otherwise rounded half to even.
+int NearestPosition(double value, int maximum);
+
 }  // namespace cantora

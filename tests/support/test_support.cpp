@@ -128,94 +128,39 @@ bool RecordingPort::writeByte(char byte) {
     return true;
 }
 
-struct ModalResponder::State {
-    QTimer timer;
-    int wanted = 1;
-    int answered = 0;
-    QStringList titles;
-    QStringList texts;
-    std::function<bool(QWidget*)> answer;
-    QPointer<QWidget> lastAnswered;
-};
+ScriptedAnswers::ScriptedAnswers(QMessageBox::StandardButton button, int count)
+    : Prompter(Replace{}), button_(button), wanted_(count) {}
 
-namespace {
+ScriptedAnswers::ScriptedAnswers(Input input)
+    : Prompter(Replace{}), forInput_(true), input_(std::move(input)) {}
 
-void StartPolling(const std::shared_ptr<ModalResponder::State>& state) {
-    std::weak_ptr<ModalResponder::State> weak = state;
-    state->timer.setInterval(10);
-    QObject::connect(&state->timer, &QTimer::timeout, [weak] {
-        auto s = weak.lock();
-        if (!s || s->answered >= s->wanted) {
-            return;
-        }
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || modal == s->lastAnswered) {
-            return;
-        }
-        if (s->answer(modal)) {
-            s->lastAnswered = modal;
-            ++s->answered;
-        }
-    });
-    state->timer.start();
+ScriptedAnswers ScriptedAnswers::inputText(const QString& text, bool cancel) {
+    return ScriptedAnswers(Input{text, cancel});
 }
 
-}  // namespace
-
-ModalResponder::ModalResponder(QMessageBox::StandardButton button, int count)
-    : state_(std::make_shared<State>()) {
-    state_->wanted = count;
-    State* raw = state_.get();
-    state_->answer = [raw, button](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (box == nullptr) {
-            return false;
-        }
-        raw->titles.append(box->windowTitle());
-        raw->texts.append(box->text());
-        QAbstractButton* target = box->button(button);
-        if (target == nullptr) {
-            return false;
-        }
-        target->click();
-        return true;
-    };
-    StartPolling(state_);
+QMessageBox::StandardButton ScriptedAnswers::message(QWidget* parent, const QString& title,
+                                                     const QString& text,
+                                                     QMessageBox::StandardButtons buttons,
+                                                     QMessageBox::StandardButton defaultButton) {
+    if (forInput_ || answered_ >= wanted_ || !buttons.testFlag(button_)) {
+        return previous()->message(parent, title, text, buttons, defaultButton);
+    }
+    titles_.append(title);
+    texts_.append(text);
+    ++answered_;
+    return button_;
 }
 
-ModalResponder ModalResponder::inputText(const QString& text, bool cancel) {
-    ModalResponder responder;
-    responder.state_ = std::make_shared<State>();
-    State* raw = responder.state_.get();
-    raw->answer = [raw, text, cancel](QWidget* modal) {
-        auto* dialog = qobject_cast<QInputDialog*>(modal);
-        if (dialog == nullptr) {
-            return false;
-        }
-        raw->titles.append(dialog->windowTitle());
-        raw->texts.append(dialog->labelText());
-        if (cancel) {
-            dialog->reject();
-        } else {
-            dialog->setTextValue(text);
-            dialog->accept();
-        }
-        return true;
-    };
-    StartPolling(responder.state_);
-    return responder;
-}
-
-ModalResponder::~ModalResponder() = default;
-
-int ModalResponder::answered() const {
-    return state_ ? state_->answered : 0;
-}
-QStringList ModalResponder::titles() const {
-    return state_ ? state_->titles : QStringList();
-}
-QStringList ModalResponder::texts() const {
-    return state_ ? state_->texts : QStringList();
+bool ScriptedAnswers::inputText(QWidget* parent, const QString& title, const QString& label,
+                                QString* text) {
+    if (!forInput_ || answered_ >= wanted_) {
+        return previous()->inputText(parent, title, label, text);
+    }
+    titles_.append(title);
+    texts_.append(label);
+    ++answered_;
+    *text = input_.cancel ? QString() : input_.text;
+    return !input_.cancel;
 }
 
 QByteArray Bytes(std::initializer_list<int> values) {

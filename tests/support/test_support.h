@@ -1,7 +1,7 @@
 #pragma once
 
 // Helpers shared by the tests: a temporary program folder, a pseudo-terminal whose far side the
-// test reads, a recording stand-in for the port, and answering modal dialogs.
+// test reads, a recording stand-in for the port, and scripted answers to modal questions.
 
 #include <QByteArray>
 #include <QList>
@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "core/serial_link.h"
+#include "ui/common/prompter.h"
 
 namespace cantora::test {
 
@@ -79,25 +80,39 @@ class RecordingPort : public PortDevice {
     bool open_ = false;
 };
 
-// Answers the next modal dialog that appears (a message box or input box) by pressing the
-// button, recording its title and text. Polls until it has answered `count` dialogs.
-class ModalResponder {
+// Scripted answers to the program's modal questions for as long as the object lives: the next
+// `count` message boxes that offer `button` are answered with it, or (inputText) the next input
+// box with `text` (or cancelled), without any dialog showing. Their titles and texts are
+// recorded. Questions beyond the script go to the prompter that was in use before.
+class ScriptedAnswers : public Prompter {
   public:
-    explicit ModalResponder(QMessageBox::StandardButton button, int count = 1);
-    // Answers an input dialog with `text` (OK), or cancels it when `cancel` is set.
-    static ModalResponder inputText(const QString& text, bool cancel = false);
-    ~ModalResponder();
-    ModalResponder(ModalResponder&&) = default;
+    explicit ScriptedAnswers(QMessageBox::StandardButton button, int count = 1);
+    static ScriptedAnswers inputText(const QString& text, bool cancel = false);
 
-    int answered() const;
-    QStringList titles() const;
-    QStringList texts() const;
+    int answered() const { return answered_; }
+    QStringList titles() const { return titles_; }
+    QStringList texts() const { return texts_; }
 
-    struct State;
+    QMessageBox::StandardButton message(QWidget* parent, const QString& title, const QString& text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override;
+    bool inputText(QWidget* parent, const QString& title, const QString& label,
+                   QString* text) override;
 
   private:
-    ModalResponder() = default;
-    std::shared_ptr<State> state_;
+    struct Input {
+        QString text;
+        bool cancel;
+    };
+    explicit ScriptedAnswers(Input input);
+
+    QMessageBox::StandardButton button_ = QMessageBox::NoButton;
+    bool forInput_ = false;
+    Input input_;
+    int wanted_ = 1;
+    int answered_ = 0;
+    QStringList titles_;
+    QStringList texts_;
 };
 
 // A byte string from its values, for comparing what reached the port.

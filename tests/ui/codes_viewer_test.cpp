@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/codes_layout.h"
 #include "support/test_support.h"
-#include "ui/codes/codes_layout.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/twips.h"
 #include "ui/main/frm_utility.h"

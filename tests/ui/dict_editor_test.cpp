@@ -49,7 +49,7 @@ class DictEditorTest : public QObject {
   private slots:
     void controlsAndLayout() {
         Program program;
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
 
@@ -106,7 +106,7 @@ class DictEditorTest : public QObject {
         // Every 8-bit character, a bare LF and no line end after the last line.
         QByteArray bytes = "[words]\r\ncaf\xE9=\\KK\xA0\r\nbare=lf\nlast=x";
         program.folder.write("Verbalyn.Dic", bytes);
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         QCOMPARE(editor.EditorText(),
                  QString::fromLatin1("[words]\ncaf\xE9=\\KK\xA0\nbare=lf\nlast=x"));
         editor.btnSaveChanges->click();
@@ -122,7 +122,7 @@ class DictEditorTest : public QObject {
         }
         all.append("\r\n");
         program.folder.write("Verbalyn.Dic", all);
-        FrmDictEdit reopened(program.main, &program.main);
+        FrmDictEdit reopened(&program.main);
         reopened.btnSaveChanges->click();
         QCOMPARE(program.dictionary(), all);
 
@@ -136,8 +136,8 @@ class DictEditorTest : public QObject {
 
     void missingFileOpensEmptyWithoutMessage() {
         Program program;
-        test::ModalResponder responder(QMessageBox::Ok);
-        FrmDictEdit editor(program.main, &program.main);
+        test::ScriptedAnswers responder(QMessageBox::Ok);
+        FrmDictEdit editor(&program.main);
         editor.show();
         Settle();
         QCOMPARE(editor.EditorText(), QString());
@@ -151,8 +151,8 @@ class DictEditorTest : public QObject {
     void unreadableFileOpensEmptyWithMessage() {
         Program program;
         QVERIFY(QDir(program.folder.path()).mkdir("Verbalyn.Dic"));
-        test::ModalResponder responder(QMessageBox::Ok);
-        FrmDictEdit editor(program.main, &program.main);
+        test::ScriptedAnswers responder(QMessageBox::Ok);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QTRY_COMPARE(responder.answered(), 1);
         QVERIFY(responder.texts().value(0).contains("could not be read"));
@@ -162,7 +162,7 @@ class DictEditorTest : public QObject {
     void saveAndSortExample() {
         Program program;
         program.folder.write("Verbalyn.Dic", kExample);
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         editor.btnSort->click();
         QCOMPARE(editor.EditorText(), QString("[words]\napple=\nhello=\\HE\n"));
@@ -185,7 +185,7 @@ class DictEditorTest : public QObject {
     void eraseBlankEntriesExample() {
         Program program;
         program.folder.write("Verbalyn.Dic", kExample);
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         editor.btnEraseBlank->click();
         QCOMPARE(editor.EditorText(), QString("[words]\nhello=\\HE\n"));
@@ -200,7 +200,7 @@ class DictEditorTest : public QObject {
         program.folder.write("Verbalyn.Dic",
                              "[words]\r\nZebra=\\ZZ MixedCase=Kept\r\nSome Loose WORDS\r\n"
                              "4Wheel=\\FO\r\nempty=  \r\n");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         editor.btnSort->click();
         QCOMPARE(editor.EditorText(), QString("4wheel=\\FO\n"
@@ -221,12 +221,12 @@ class DictEditorTest : public QObject {
     void findIgnoresCaseAndRepeatsInSelection() {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\nhello=\\HE\r\nshell=\\SH\r\n");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QVERIFY(QTest::qWaitForWindowExposed(&editor));
 
         auto find = [&](const QString& text, bool cancel = false) {
-            auto responder = test::ModalResponder::inputText(text, cancel);
+            auto responder = test::ScriptedAnswers::inputText(text, cancel);
             editor.btnFind->click();
             QCOMPARE(responder.answered(), 1);
             QCOMPARE(responder.titles().value(0), QString("Find"));
@@ -290,7 +290,7 @@ class DictEditorTest : public QObject {
         QCOMPARE(program.dictionary(), kExample);
 
         // Saved, then edited again, then Done: the file holds the saved state.
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QTest::keyClicks(editor.txtDictionary, "kept=\\KE");
         QTest::keyClick(editor.txtDictionary, Qt::Key_Return);
@@ -306,14 +306,14 @@ class DictEditorTest : public QObject {
     void failedSaveKeepsFileAndText() {
         Program program;
         program.folder.write("Verbalyn.Dic", kExample);
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         editor.txtDictionary->setPlainText("[words]\nZebra=\\ZZ\n\nnew=\n");
         // Root ignores folder permissions, so the save goes to a folder that is not there.
         SetProgramFolder(program.folder.path() + "/gone");
 
         auto press = [&](QPushButton* button) {
-            test::ModalResponder responder(QMessageBox::Ok);
+            test::ScriptedAnswers responder(QMessageBox::Ok);
             button->click();
             QCOMPARE(responder.answered(), 1);
             QVERIFY(responder.texts().value(0).contains("could not be saved"));

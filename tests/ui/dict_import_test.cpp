@@ -40,7 +40,7 @@ class DictImportTest : public QObject {
 
     // Presses "Import New Words" and answers the report; returns the report's text.
     QString import(FrmDictEdit& editor) {
-        test::ModalResponder responder(QMessageBox::Ok);
+        test::ScriptedAnswers responder(QMessageBox::Ok);
         editor.btnReadTerms->click();
         if (responder.answered() != 1) {
             return "no message";
@@ -68,7 +68,7 @@ class DictImportTest : public QObject {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\nworld=\\WW\r\n");
         writeWordList("Hello, world! It's 3pm\r\n");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QCOMPARE(import(editor), QString("4 Words added"));
         QCOMPARE(editor.EditorText(), QString("[words]\nworld=\\WW\nhello=\nit=\ns=\npm=\n"));
@@ -82,7 +82,7 @@ class DictImportTest : public QObject {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\n");
         writeWordList("Apple\r\nAPPLE apple\r\n");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QCOMPARE(import(editor), QString("3 Words added"));
         QCOMPARE(editor.EditorText(), QString("[words]\napple=\napple=\napple=\n"));
@@ -95,7 +95,7 @@ class DictImportTest : public QObject {
         program.folder.write("Verbalyn.Dic",
                              "[words]\r\nHello=\r\nodd=NoEntry\r\nspaced=  NoEntry  \r\n");
         writeWordList("hello HELLO odd spaced\r\n");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         const QString before = editor.EditorText();
         QCOMPARE(import(editor), QString("2 Words added"));
@@ -106,7 +106,7 @@ class DictImportTest : public QObject {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\n");
         writeWordList("alpha beta");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QCOMPARE(import(editor), QString("2 Words added"));
         QCOMPARE(import(editor), QString("2 Words added"));
@@ -120,7 +120,7 @@ class DictImportTest : public QObject {
     void emptyAndMissingWordLists() {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\nzebra=\\ZZ");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         const QString before = editor.EditorText();
 
@@ -142,7 +142,7 @@ class DictImportTest : public QObject {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\nzebra=\\ZZ");
         writeWordList("new\r\nother");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         QCOMPARE(import(editor), QString("2 Words added"));
         QCOMPARE(editor.EditorText(), QString("[words]\nzebra=\\ZZ\nnew=\nother=\n"));
@@ -160,7 +160,7 @@ class DictImportTest : public QObject {
     void buttonDisabledAndBusyDuringImport() {
         Program program;
         writeWordList("word");
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         bool seen = false;
         bool disabled = false;
@@ -184,9 +184,9 @@ class DictImportTest : public QObject {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\n");
         QVERIFY(QDir(current_->path()).mkdir("ImportWords.txt"));
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
-        test::ModalResponder responder(QMessageBox::Ok);
+        test::ScriptedAnswers responder(QMessageBox::Ok);
         editor.btnReadTerms->click();
         QCOMPARE(responder.answered(), 1);
         QVERIFY(responder.texts().value(0).contains("could not be read"));
@@ -197,13 +197,13 @@ class DictImportTest : public QObject {
 
     void wordListThatCannotBeCreated() {
         Program program;
-        FrmDictEdit editor(program.main, &program.main);
+        FrmDictEdit editor(&program.main);
         editor.show();
         // A current folder that has gone away: nothing can be created in it.
         QTemporaryDir doomed;
         QVERIFY(QDir::setCurrent(doomed.path()));
         QVERIFY(doomed.remove());
-        test::ModalResponder responder(QMessageBox::Ok);
+        test::ScriptedAnswers responder(QMessageBox::Ok);
         editor.btnReadTerms->click();
         QCOMPARE(responder.answered(), 1);
         QVERIFY(responder.texts().value(0).contains("could not be created"));

@@ -199,7 +199,7 @@ void MainWindowTest::aboutBox() {
     test::TempProgramFolder folder;
     FrmUtility main;
     main.show();
-    test::ModalResponder responder(QMessageBox::Ok);
+    test::ScriptedAnswers responder(QMessageBox::Ok);
     QTest::mouseClick(main.About, Qt::LeftButton);
     QCOMPARE(responder.answered(), 1);
     QCOMPARE(responder.titles(), QStringList{"About"});

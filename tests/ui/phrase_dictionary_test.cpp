@@ -6,12 +6,12 @@
 #include <QTest>
 
 #include "core/code_table.h"
+#include "core/palette_table.h"
 #include "core/profile.h"
 #include "support/test_support.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
-#include "core/palette_table.h"
 
 using namespace cantora;
 using test::Bytes;
@@ -108,7 +108,7 @@ void PhraseDictionaryTest::emptyOrMissingDictionaryEndsTheSearch() {
     for (const QByteArray& contents : {QByteArray("[words]\r\n\r\n"), QByteArray()}) {
         Rig rig(contents);
         rig.window.txtSayData->setPlainText("\\IY my phrase");
-        test::ModalResponder ok(QMessageBox::Ok);
+        test::ScriptedAnswers ok(QMessageBox::Ok);
         QCOMPARE(rig.step("hello"), QString("hello"));
         QCOMPARE(ok.answered(), 1);
         QCOMPARE(ok.titles().value(0), ProgramTitle());
@@ -121,7 +121,7 @@ void PhraseDictionaryTest::emptyOrMissingDictionaryEndsTheSearch() {
         Rig rig;
         QFile::remove(rig.folder.file("Verbalyn.Dic"));
         rig.window.txtSayData->setPlainText("kept");
-        test::ModalResponder ok(QMessageBox::Ok);
+        test::ScriptedAnswers ok(QMessageBox::Ok);
         QCOMPARE(rig.step("hello"), QString("hello"));
         QCOMPARE(ok.answered(), 1);
         QVERIFY(ok.texts().value(0).contains("cannot be read"));
@@ -180,7 +180,7 @@ void PhraseDictionaryTest::saveStoresThePhrase() {
     QCOMPARE(w.txtSayData->toPlainText(), QString(" "));
     // An empty word box saves nothing and asks nothing.
     const QByteArray before = rig.folder.read("Verbalyn.Dic");
-    test::ModalResponder none(QMessageBox::Ok);
+    test::ScriptedAnswers none(QMessageBox::Ok);
     w.txtDict->setText("   ");
     w.txtSayData->setPlainText("\\IY");
     w.cmdSave->click();
@@ -194,7 +194,7 @@ void PhraseDictionaryTest::saveRefusals() {
     w.txtSayData->setPlainText("\\IY");
     for (const char* word : {" two words ", "a=b", "[x"}) {
         const QByteArray before = rig.folder.read("Verbalyn.Dic");
-        test::ModalResponder ok(QMessageBox::Ok);
+        test::ScriptedAnswers ok(QMessageBox::Ok);
         w.txtDict->setText(word);
         w.cmdSave->click();
         QCOMPARE(ok.answered(), 1);

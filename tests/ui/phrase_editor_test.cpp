@@ -8,12 +8,12 @@
 #include <QTimer>
 
 #include "core/code_table.h"
+#include "core/palette_table.h"
 #include "support/test_support.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
-#include "core/palette_table.h"
 
 using namespace cantora;
 using test::Bytes;
@@ -337,7 +337,7 @@ void PhraseEditorTest::sayItSendsPrefixAndPhrase() {
 
     // Shut Up alone: the reset command, no question even with flow control off.
     rig.main.chkFlow->setCheckState(Qt::Unchecked);
-    test::ModalResponder never(QMessageBox::No);
+    test::ScriptedAnswers never(QMessageBox::No);
     w.btnShutUp->click();
     QCOMPARE(rig.take(), kShutUp);
     QCOMPARE(never.answered(), 0);
@@ -355,7 +355,7 @@ void PhraseEditorTest::longPhraseQuestion() {
     // 8 + 55 = 63 bytes: no question.
     w.txtSayData->setPlainText(phrase);
     {
-        test::ModalResponder no(QMessageBox::No);
+        test::ScriptedAnswers no(QMessageBox::No);
         w.bntSayIt->click();
         QCOMPARE(no.answered(), 0);
     }
@@ -363,7 +363,7 @@ void PhraseEditorTest::longPhraseQuestion() {
     // 8 + 56 = 64 bytes: the question; No sends nothing.
     w.txtSayData->setPlainText(phrase + "\\EH");
     {
-        test::ModalResponder no(QMessageBox::No);
+        test::ScriptedAnswers no(QMessageBox::No);
         w.bntSayIt->click();
         QCOMPARE(no.answered(), 1);
         QCOMPARE(no.titles().value(0), QString("Notice"));

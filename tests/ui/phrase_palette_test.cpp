@@ -8,11 +8,11 @@
 #include <QTest>
 
 #include "core/code_table.h"
+#include "core/palette_table.h"
 #include "support/test_support.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
-#include "core/palette_table.h"
 
 using namespace cantora;
 using test::Bytes;
@@ -228,7 +228,7 @@ void PhrasePaletteTest::repeatSkipsThePrefixOfTheNextClick() {
     again.click("Repeat");
     again.take();
     {
-        test::ModalResponder cancel(QMessageBox::Cancel);
+        test::ScriptedAnswers cancel(QMessageBox::Cancel);
         again.click("Wait");
         QCOMPARE(cancel.answered(), 1);
     }
@@ -268,7 +268,7 @@ void PhrasePaletteTest::waitAsksFirst() {
         " Press the Cancel button to not send this command to the Quillon.";
     Rig rig;
     {
-        test::ModalResponder cancel(QMessageBox::Cancel);
+        test::ScriptedAnswers cancel(QMessageBox::Cancel);
         rig.click("Wait");
         QCOMPARE(cancel.answered(), 1);
         QCOMPARE(cancel.titles().value(0), QString("Notice"));
@@ -277,7 +277,7 @@ void PhrasePaletteTest::waitAsksFirst() {
     QCOMPARE(rig.take(), QByteArray());
     QVERIFY(QApplication::overrideCursor() == nullptr);
     {
-        test::ModalResponder ok(QMessageBox::Ok);
+        test::ScriptedAnswers ok(QMessageBox::Ok);
         rig.click("Wait");
         QCOMPARE(ok.answered(), 1);
     }
@@ -302,7 +302,7 @@ void PhrasePaletteTest::parameterBoxOutsideByteRangeIsRefused() {
     for (const Case& c : cases) {
         c.box->setText(c.text);
         palette::SetSkipNextControls(false);
-        test::ModalResponder ok(QMessageBox::Ok);
+        test::ScriptedAnswers ok(QMessageBox::Ok);
         rig.click(c.caption);
         const QByteArray sent = rig.take();
         if (c.expected < 0) {

@@ -3,11 +3,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QResizeEvent>
-#include <QScreen>
 
-#include "ui/codes/codes_layout.h"
+#include "core/codes_layout.h"
 #include "ui/common/twips.h"
-#include "ui/main/frm_utility.h"
+#include "ui/common/utility_host.h"
+#include "ui/common/widgets.h"
 
 namespace cantora {
 
@@ -19,7 +19,7 @@ void Place(QWidget* widget, const TwipsBox& box) {
 
 }  // namespace
 
-FrmCodes::FrmCodes(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+FrmCodes::FrmCodes(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
     setObjectName("frmCodes");
     setWindowTitle("Cantora Codes");
     // A sizable tool window: thin title bar, close box only, kept out of the task bar.
@@ -32,12 +32,10 @@ FrmCodes::FrmCodes(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(m
     txtCodes->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtCodes->setTabChangesFocus(true);
 
-    btnCopy = new QPushButton("Copy to Clipboard", this);
-    btnCopy->setObjectName("btnCopy");
-    btnCopy->setToolTip("Copy the numeric Quillon codes to the windows Clipboard.");
-
-    btnDone = new QPushButton("Done", this);
-    btnDone->setObjectName("btnDone");
+    // Placed by Form_Resize.
+    btnCopy = MakeButton(this, "btnCopy", "Copy to Clipboard", 0, 0, 0, 0,
+                         "Copy the numeric Quillon codes to the windows Clipboard.");
+    btnDone = MakeButton(this, "btnDone", "Done", 0, 0, 0, 0);
 
     setTabOrder(txtCodes, btnCopy);
     setTabOrder(btnCopy, btnDone);
@@ -65,11 +63,7 @@ void FrmCodes::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!centred_) {
         centred_ = true;
-        if (QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOnScreen(this);
     }
     Form_Resize();
 }

@@ -8,13 +8,13 @@
 
 namespace cantora {
 
-class FrmUtility;
+class UtilityHost;
 
 class FrmCodes : public QDialog {
     Q_OBJECT
   public:
     // Reads main.QuillonCodes once, now.
-    explicit FrmCodes(FrmUtility& main, QWidget* parent = nullptr);
+    explicit FrmCodes(UtilityHost& main, QWidget* parent = nullptr);
 
     QPlainTextEdit* txtCodes = nullptr;
     QPushButton* btnCopy = nullptr;
@@ -29,7 +29,7 @@ class FrmCodes : public QDialog {
     void Form_Resize();
     void btnCopy_Click();
 
-    FrmUtility& main_;
+    UtilityHost& main_;
     bool centred_ = false;
 };
 

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QMouseEvent>
+#include <QScreen>
+
+#include "core/numeric.h"
 
 namespace cantora {
 
@@ -46,29 +50,54 @@ namespace {
 
 class FocusFilter : public QObject {
   public:
-    FocusFilter(QObject* parent, QEvent::Type type, std::function<void()> handler)
-        : QObject(parent), type_(type), handler_(std::move(handler)) {}
+    FocusFilter(QObject* parent, QEvent::Type type, bool ignoreWindowActivation,
+                std::function<void()> handler)
+        : QObject(parent),
+          type_(type),
+          ignoreWindowActivation_(ignoreWindowActivation),
+          handler_(std::move(handler)) {}
+
+    void disarm() { handler_ = nullptr; }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == type_ && handler_) {
-            handler_();
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (!ignoreWindowActivation_ ||
+                (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)) {
+                handler_();
+            }
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
     QEvent::Type type_;
+    bool ignoreWindowActivation_;
     std::function<void()> handler_;
 };
 
 }  // namespace
 
 void OnFocusOut(QWidget* widget, std::function<void()> handler) {
-    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusOut, std::move(handler)));
+    widget->installEventFilter(
+        new FocusFilter(widget, QEvent::FocusOut, false, std::move(handler)));
 }
 
 void OnFocusIn(QWidget* widget, std::function<void()> handler) {
-    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusIn, std::move(handler)));
+    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusIn, false, std::move(handler)));
+}
+
+void OnFocusGain(QWidget* widget, std::function<void()> handler) {
+    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusIn, true, std::move(handler)));
+}
+
+void DisarmFocusHooks(QWidget* window) {
+    // The filter has no meta-object of its own, so the search is by C++ type.
+    for (QObject* child : window->findChildren<QObject*>()) {
+        if (auto* filter = dynamic_cast<FocusFilter*>(child)) {
+            filter->disarm();
+        }
+    }
 }
 
 QScrollBar* MakeScrollBar(QWidget* parent, int minimum, int maximum, int pageStep,
@@ -99,26 +128,30 @@ BusyPointer::~BusyPointer() {
     QCoreApplication::processEvents();
 }
 
-QString ProgramTitle() {
-    return QStringLiteral("Cantora Utility");
+void NoReturnPresses(QWidget* window) {
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 }
 
-void ShowRefusal(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, ProgramTitle(), text, QMessageBox::Ok, parent);
-    box.exec();
+void CentreOnScreen(QWidget* window) {
+    if (QScreen* screen = window->screen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
 }
 
-QMessageBox::StandardButton AskNotice(QWidget* parent, const QString& text,
-                                      QMessageBox::StandardButtons buttons,
-                                      QMessageBox::StandardButton defaultButton) {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Notice"), text, buttons, parent);
-    box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-void ShowReport(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+void ApplyNumberBox(QLineEdit* box, QScrollBar* bar) {
+    const int maximum = bar->maximum();
+    const double typed = LeadingNumber(box->text());
+    if (typed > maximum) {
+        box->setText(QString::number(maximum));
+    } else if (typed < 0) {
+        box->setText(QStringLiteral("0"));
+    }
+    bar->setValue(NearestPosition(LeadingNumber(box->text()), maximum));
 }
 
 }  // namespace cantora

@@ -1,13 +1,17 @@
 #pragma once
 
 // Small pieces every window uses: clickable labels, focus-in/out callbacks, scroll bars whose
-// handler runs once per step and once more on release, the busy pointer and message boxes.
+// handler runs once per step and once more on release, the busy pointer, buttons placed in twips,
+// centring a window and the lenient number rule of value boxes.
 
 #include <QLabel>
-#include <QMessageBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QString>
 #include <functional>
+
+#include "ui/common/twips.h"
 
 namespace cantora {
 
@@ -33,8 +37,15 @@ class ClickLabel : public QLabel {
 };
 
 // Runs `handler` every time `widget` loses (or gets) the keyboard focus, changed text or not.
+// Every such hook of a window goes quiet once DisarmFocusHooks(window) has run.
 void OnFocusOut(QWidget* widget, std::function<void()> handler);
 void OnFocusIn(QWidget* widget, std::function<void()> handler);
+// As OnFocusIn, but not when the focus only comes back with its whole window becoming active
+// again (switching back from another program).
+void OnFocusGain(QWidget* widget, std::function<void()> handler);
+// Silences every focus hook on `window` and its children. A window's destructor calls it first:
+// the children lose the focus while they are destroyed, after the window's own members are gone.
+void DisarmFocusHooks(QWidget* window);
 
 // A horizontal scroll bar that can take the focus (so a click arms tools bound to its focus).
 QScrollBar* MakeScrollBar(QWidget* parent, int minimum, int maximum, int pageStep,
@@ -53,15 +64,26 @@ class BusyPointer {
     BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-// The program's name, the title of refusals that have none of their own.
-QString ProgramTitle();
-// A refusal: one OK button, the program's name as title.
-void ShowRefusal(QWidget* parent, const QString& text);
-// A confirmation titled "Notice", no icon; returns the button pressed.
-QMessageBox::StandardButton AskNotice(QWidget* parent, const QString& text,
-                                      QMessageBox::StandardButtons buttons,
-                                      QMessageBox::StandardButton defaultButton);
-// A report with one OK button and its own title ("About", "Import Status").
-void ShowReport(QWidget* parent, const QString& title, const QString& text);
+// A named command button placed in twips, with an optional tool tip. Return on a focused button
+// presses it as the toolkit decides for its window; NoReturnPresses changes that for a window.
+template <typename Button = QPushButton>
+Button* MakeButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                   int width, int height, const QString& toolTip = QString()) {
+    auto* button = new Button(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(toolTip);
+    PlaceTwips(button, left, top, width, height);
+    return button;
+}
+// Return in a text box of this window must not press any of its buttons, nor the focused one.
+void NoReturnPresses(QWidget* window);
+
+// Moves a window so that its frame stands in the middle of its screen's free area.
+void CentreOnScreen(QWidget* window);
+
+// The lenient number rule of a value box tied to a scroll bar from 0 to its maximum: a typed
+// number above the maximum is replaced by the maximum, one below 0 by "0", and the scroll bar
+// goes to the box's leading number rounded half to even within its range.
+void ApplyNumberBox(QLineEdit* box, QScrollBar* bar);
 
 }  // namespace cantora

@@ -4,21 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QInputDialog>
 #include <QPalette>
-#include <QPointer>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
+#include "core/dictionary_text.h"
 #include "core/profile.h"
+#include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/common/wrap_widgets.h"
-#include "core/dictionary_text.h"
-#include "ui/main/frm_utility.h"
 
 namespace cantora {
 
@@ -26,15 +23,9 @@ namespace {
 
 const QString kWordListName = QStringLiteral("ImportWords.txt");
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new WrapButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 }  // namespace
 
-FrmDictEdit::FrmDictEdit(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+FrmDictEdit::FrmDictEdit(QWidget* parent) : QDialog(parent) {
     buildControls();
     Form_Load();
 }
@@ -61,18 +52,15 @@ void FrmDictEdit::buildControls() {
     txtDictionary->setPalette(palette);
     PlaceTwips(txtDictionary, 60, 60, 8925, 7395);
 
-    btnReadTerms = MakeButton(this, "btnReadTerms", "Import New Words");
-    PlaceTwips(btnReadTerms, 9060, 210, 1245, 615);
-    btnEraseBlank = MakeButton(this, "btnEraseBlank", "Erase Blank Entries");
-    PlaceTwips(btnEraseBlank, 9060, 930, 1245, 585);
-    btnFind = MakeButton(this, "btnFind", "Find");
-    PlaceTwips(btnFind, 9060, 3540, 1245, 435);
-    btnSort = MakeButton(this, "btnSort", "Save && Sort");
-    PlaceTwips(btnSort, 9060, 5460, 1245, 435);
-    btnSaveChanges = MakeButton(this, "btnSaveChanges", "Save Changes");
-    PlaceTwips(btnSaveChanges, 9060, 6000, 1245, 435);
-    btnDone = MakeButton(this, "btnDone", "Done");
-    PlaceTwips(btnDone, 9060, 6960, 1245, 435);
+    btnReadTerms =
+        MakeButton<WrapButton>(this, "btnReadTerms", "Import New Words", 9060, 210, 1245, 615);
+    btnEraseBlank =
+        MakeButton<WrapButton>(this, "btnEraseBlank", "Erase Blank Entries", 9060, 930, 1245, 585);
+    btnFind = MakeButton<WrapButton>(this, "btnFind", "Find", 9060, 3540, 1245, 435);
+    btnSort = MakeButton<WrapButton>(this, "btnSort", "Save && Sort", 9060, 5460, 1245, 435);
+    btnSaveChanges =
+        MakeButton<WrapButton>(this, "btnSaveChanges", "Save Changes", 9060, 6000, 1245, 435);
+    btnDone = MakeButton<WrapButton>(this, "btnDone", "Done", 9060, 6960, 1245, 435);
 
     setTabOrder(btnReadTerms, txtDictionary);
     setTabOrder(txtDictionary, btnSaveChanges);
@@ -95,21 +83,15 @@ void FrmDictEdit::showEvent(QShowEvent* event) {
         return;
     }
     shownOnce_ = true;
-    if (QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
     if (!loadError_.isEmpty()) {
-        // Once the window is up, so the message has its owner on screen.
-        QPointer<FrmDictEdit> self(this);
-        QTimer::singleShot(0, this, [self] {
-            if (self) {
-                ShowRefusal(self,
-                            "The dictionary file could not be read, so the editor opens "
-                            "empty.\n\n" +
-                                self->loadError_);
-            }
+        // Once the window is up, so the message has its owner on screen. The timer belongs to
+        // the window, so it does not fire after the window has gone.
+        QTimer::singleShot(0, this, [this] {
+            ShowRefusal(this,
+                        "The dictionary file could not be read, so the editor opens "
+                        "empty.\n\n" +
+                            loadError_);
         });
     }
 }
@@ -145,11 +127,7 @@ void FrmDictEdit::Form_Load() {
 }
 
 void FrmDictEdit::btnFind_Click() {
-    QPointer<FrmDictEdit> self(this);
-    const QString needle = QInputDialog::getText(this, "Find", "Find:", QLineEdit::Normal, {});
-    if (!self) {
-        return;
-    }
+    const QString needle = AskText(this, "Find", "Find:");
     QTextCursor cursor = txtDictionary->textCursor();
     const QString text = EditorText();
     qsizetype from = 0;
@@ -219,15 +197,11 @@ void FrmDictEdit::SaveThenRebuild(const std::function<QString(const QStringList&
 }
 
 void FrmDictEdit::btnReadTerms_Click() {
-    QPointer<FrmDictEdit> self(this);
     QString failure;
     qsizetype count = 0;
     btnReadTerms->setEnabled(false);
     {
         BusyPointer busy;
-        if (!self) {
-            return;
-        }
         const QString path = QDir::current().filePath(kWordListName);
         QByteArray data;
         QString error;
@@ -270,9 +244,6 @@ void FrmDictEdit::btnReadTerms_Click() {
             }
         }
         btnReadTerms->setEnabled(true);
-    }
-    if (!self) {
-        return;
     }
     if (!failure.isEmpty()) {
         ShowRefusal(this, failure);

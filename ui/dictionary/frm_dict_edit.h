@@ -11,13 +11,11 @@
 
 namespace cantora {
 
-class FrmUtility;
-
 class FrmDictEdit : public QDialog {
     Q_OBJECT
   public:
     // Loads the dictionary file now.
-    explicit FrmDictEdit(FrmUtility& main, QWidget* parent = nullptr);
+    explicit FrmDictEdit(QWidget* parent = nullptr);
 
     // The editor's text as plain characters: "\n" at every line end, nothing replaced.
     QString EditorText() const;
@@ -53,7 +51,6 @@ class FrmDictEdit : public QDialog {
     // Replaces the editor's text by `text` ("\n" line ends).
     void SetEditorText(const QString& text);
 
-    FrmUtility& main_;
     QString loadError_;  // shown once the window is on screen
     bool shownOnce_ = false;
 };

@@ -4,13 +4,12 @@
 #include <QCloseEvent>
 #include <QFont>
 #include <QMessageBox>
-#include <QPointer>
-#include <QScreen>
 
 #include "core/code_table.h"
 #include "core/numeric.h"
 #include "core/profile.h"
 #include "core/scp_commands.h"
+#include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/dictionary/frm_dict_edit.h"
@@ -33,12 +32,6 @@ void SetBackColour(QWidget* widget, QColor colour, QPalette::ColorRole role) {
     widget->setPalette(palette);
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    return button;
-}
-
 }  // namespace
 
 FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent) : QWidget(parent) {
@@ -48,6 +41,8 @@ FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent) : QWid
 }
 
 FrmUtility::~FrmUtility() {
+    // The port box loses the focus while the children go, after the sender has gone.
+    DisarmFocusHooks(this);
     // A window destroyed without being closed (tests, the screenshot tool) still saves.
     Form_Unload();
 }
@@ -61,8 +56,7 @@ void FrmUtility::buildControls() {
 
     // Created in tab order: Phrase Editor, Comm Settings, port box, Serial Port:, Test,
     // Dictionary Editor, (flow flag), Picture1, ?, Synth Control.
-    EditPhrases = MakeButton(this, "EditPhrases", "Phrase Editor");
-    PlaceTwips(EditPhrases, 90, 105, 2640, 315);
+    EditPhrases = MakeButton(this, "EditPhrases", "Phrase Editor", 90, 105, 2640, 315);
 
     Frame13 = new QGroupBox("Comm Settings", this);
     Frame13->setObjectName("Frame13");
@@ -84,12 +78,10 @@ void FrmUtility::buildControls() {
     Label1->setFont(normal);
     PlaceTwips(Label1, 105, 330, 815, 215);  // a little wider than drawn: Linux fonts
 
-    cmdTestSerialPort = MakeButton(Frame13, "cmdTestSerialPort", "Test");
+    cmdTestSerialPort = MakeButton(Frame13, "cmdTestSerialPort", "Test", 1500, 300, 585, 315);
     cmdTestSerialPort->setFont(normal);
-    PlaceTwips(cmdTestSerialPort, 1500, 300, 585, 315);
 
-    btnDictEdit = MakeButton(this, "btnDictEdit", "Dictionary Editor");
-    PlaceTwips(btnDictEdit, 90, 450, 1395, 315);
+    btnDictEdit = MakeButton(this, "btnDictEdit", "Dictionary Editor", 90, 450, 1395, 315);
 
     chkFlow = new QCheckBox("Control", Frame13);
     chkFlow->setObjectName("chkFlow");
@@ -103,11 +95,9 @@ void FrmUtility::buildControls() {
     Picture1->setFocusPolicy(Qt::StrongFocus);
     PlaceTwips(Picture1, 2190, 270, 255, 225);
 
-    About = MakeButton(this, "About", "?");
-    PlaceTwips(About, 2400, 1200, 315, 315);
+    About = MakeButton(this, "About", "?", 2400, 1200, 315, 315);
 
-    Synth = MakeButton(this, "Synth", "Synth Control");
-    PlaceTwips(Synth, 1500, 450, 1230, 315);
+    Synth = MakeButton(this, "Synth", "Synth Control", 1500, 450, 1230, 315);
 
     for (QPushButton* button : {EditPhrases, btnDictEdit, Synth}) {
         SetBackColour(button, FromBgr(kLightBlue), QPalette::Button);
@@ -155,11 +145,7 @@ void FrmUtility::Form_Load() {
 
 void FrmUtility::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
     Form_Activate();
 }
 
@@ -199,7 +185,7 @@ void FrmUtility::EditPhrases_Click() {
 void FrmUtility::btnDictEdit_Click() {
     Picture1->setFocus();
     {
-        FrmDictEdit window(*this, this);
+        FrmDictEdit window(this);
         window.exec();
     }
     Form_Activate();  // the main window is active again

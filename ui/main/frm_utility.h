@@ -13,10 +13,11 @@
 #include <memory>
 
 #include "core/serial_link.h"
+#include "ui/common/utility_host.h"
 
 namespace cantora {
 
-class FrmUtility : public QWidget, public SenderHost {
+class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     Q_OBJECT
   public:
     // `port` replaces the real serial port (tests); null means a QSerialPort.
@@ -24,15 +25,11 @@ class FrmUtility : public QWidget, public SenderHost {
     ~FrmUtility() override;
 
     CodeSender& sender() { return *sender_; }
-    // The one road to the chip, for every window.
-    void SendToQuillon(const QByteArray& data, bool checkLength) {
+    // UtilityHost: the one road to the chip, for every window.
+    void SendToQuillon(const QByteArray& data, bool checkLength) override {
         sender_->SendToQuillon(data, checkLength);
     }
-
-    // Hand-over strings between windows.
-    QString PhraseToMove;
-    QString WordToMove;
-    QString QuillonCodes;
+    void CutSendShort() override { sender_->SendBuffer.clear(); }
 
     // Colour of the port box: the link indicator.
     QColor linkColour() const;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <algorithm>
@@ -18,10 +17,11 @@
 #include "core/scp_commands.h"
 #include "core/translator.h"
 #include "ui/codes/frm_codes.h"
+#include "ui/common/prompter.h"
 #include "ui/common/twips.h"
+#include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
 #include "ui/common/wrap_widgets.h"
-#include "ui/main/frm_utility.h"
 
 namespace cantora {
 
@@ -35,19 +35,6 @@ QGroupBox* MakeGroup(QWidget* parent, const char* name, const QString& caption, 
     group->setObjectName(QString::fromLatin1(name));
     PlaceTwips(group, left, top, width, height);
     return group;
-}
-
-template <typename Button = QPushButton>
-Button* MakeButton(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                   int width, int height, const QString& toolTip = QString()) {
-    auto* button = new Button(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Return in a text box must not press a button of this window.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setToolTip(toolTip);
-    PlaceTwips(button, left, top, width, height);
-    return button;
 }
 
 QLineEdit* MakeBox(QWidget* parent, const char* name, const QString& text, int left, int top,
@@ -112,7 +99,7 @@ Grid GridOf(Group group) {
 
 }  // namespace
 
-FrmPhrase::FrmPhrase(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+FrmPhrase::FrmPhrase(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
     setObjectName("frmPhrase");
     setWindowTitle("Cantora Phrase Editor");
     // Fixed tool window: title and close box only, no task bar entry.
@@ -129,11 +116,13 @@ FrmPhrase::FrmPhrase(FrmUtility& main, QWidget* parent) : QDialog(parent), main_
         MakeButton(this, "btnShutUp", "Shut Up", 9330, 7410, 975, 435, "Stop the Quillon now.");
     btnDone = MakeButton(this, "btnDone", "Done", 10380, 7410, 975, 435);
     connectHandlers();
+    // Return in a text box must not press a button of this window.
+    NoReturnPresses(this);
     Form_Load();
 }
 
 FrmPhrase::~FrmPhrase() {
-    *alive_ = false;
+    DisarmFocusHooks(this);
 }
 
 void FrmPhrase::buildGroups() {
@@ -280,7 +269,6 @@ void FrmPhrase::buildControls() {
         control.bar->setValue(0);
         PlaceTwips(control.bar, 1320, tops[i], 4155, 255);
         control.code = row.code;
-        control.maximum = row.maximum;
         voice_.append(control);
     }
     lblVolume = voice_[0].label;
@@ -363,16 +351,11 @@ void FrmPhrase::buildDictionary() {
 }
 
 void FrmPhrase::connectHandlers() {
-    std::shared_ptr<bool> alive = alive_;
     for (int i = 0; i < voice_.size(); ++i) {
         const VoiceControl control = voice_[i];
         OnScrollChange(control.bar,
                        [control] { control.box->setText(QString::number(control.bar->value())); });
-        OnFocusOut(control.box, [this, alive, control] {
-            if (*alive) {
-                ValidateVoiceBox(control);
-            }
-        });
+        OnFocusOut(control.box, [this, control] { ValidateVoiceBox(control); });
         connect(control.label, &ClickLabel::doubleClicked, this,
                 [this, control] { VoiceLabel_DblClick(control); });
     }
@@ -403,11 +386,7 @@ void FrmPhrase::Form_Load() {
 void FrmPhrase::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        if (QScreen* screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOnScreen(this);
         Form_Activate();
     }
 }
@@ -454,14 +433,7 @@ QByteArray FrmPhrase::GetControlCodes() const {
 }
 
 void FrmPhrase::ValidateVoiceBox(const VoiceControl& control) {
-    if (LeadingNumber(control.box->text()) > control.maximum) {
-        control.box->setText(QString::number(control.maximum));
-    }
-    if (LeadingNumber(control.box->text()) < 0) {
-        control.box->setText(QStringLiteral("0"));
-    }
-    const qint64 value = RoundHalfEven(LeadingNumber(control.box->text()));
-    control.bar->setValue(static_cast<int>(std::clamp<qint64>(value, 0, control.maximum)));
+    ApplyNumberBox(control.box, control.bar);
 }
 
 void FrmPhrase::VoiceLabel_DblClick(const VoiceControl& control) {
@@ -480,12 +452,8 @@ void FrmPhrase::Command1_Click(int index) {
     if (element == nullptr || element->hidden) {
         return;
     }
-    QPointer<FrmPhrase> self(this);
     std::optional<BusyPointer> busy;
     busy.emplace();
-    if (!self) {
-        return;
-    }
 
     QByteArray prefix;
     if (palette::SkipNextControls()) {
@@ -504,13 +472,10 @@ void FrmPhrase::Command1_Click(int index) {
         const QMessageBox::StandardButton answer =
             AskNotice(this, palette::WaitNoticeText(), QMessageBox::Ok | QMessageBox::Cancel,
                       QMessageBox::Ok);
-        if (!self || answer != QMessageBox::Ok) {
+        if (answer != QMessageBox::Ok) {
             return;
         }
         busy.emplace();
-        if (!self) {
-            return;
-        }
     }
     if (code == palette::kResetCode) {
         SetDefaults();
@@ -535,7 +500,7 @@ void FrmPhrase::Command1_Click(int index) {
     if (code == palette::kRepeatCode) {
         palette::SetSkipNextControls(true);
     }
-    main_.SendToQuillon(bytes, true);
+    sendSurvived(bytes, true);
 }
 
 void FrmPhrase::Command1_DblClick(int index) {
@@ -563,20 +528,25 @@ QByteArray FrmPhrase::PhraseBytes(const QString& codeText) const {
     return bytes;
 }
 
-void FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
-    main_.SendToQuillon(PhraseBytes(zAllophoneList), true);
+bool FrmPhrase::sendSurvived(const QByteArray& bytes, bool checkLength) {
+    // The sender lets events run between bytes; one of them may take this window away.
+    QPointer<FrmPhrase> self(this);
+    main_.SendToQuillon(bytes, checkLength);
+    return !self.isNull();
+}
+
+bool FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
+    return sendSurvived(PhraseBytes(zAllophoneList), true);
 }
 
 void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
-    QPointer<FrmPhrase> self(this);
     button->setEnabled(false);
+    bool survived = false;
     {
         BusyPointer busy;
-        if (self) {
-            SayThisAllophoneList(TranslateText(sayDataText(selectionOnly)));
-        }
+        survived = SayThisAllophoneList(TranslateText(sayDataText(selectionOnly)));
     }
-    if (!self) {
+    if (!survived) {
         return;
     }
     button->setEnabled(true);
@@ -584,18 +554,11 @@ void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
 }
 
 void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {
-    QPointer<FrmPhrase> self(this);
     button->setEnabled(false);
     QByteArray bytes;
     {
         BusyPointer busy;
-        if (!self) {
-            return;
-        }
         bytes = PhraseBytes(TranslateText(sayDataText(selectionOnly)));
-    }
-    if (!self) {
-        return;
     }
     button->setEnabled(true);
     txtSayData->setFocus();
@@ -609,22 +572,17 @@ void FrmPhrase::ShowThisCodeList(const QByteArray& zQuillonCodes) {
         numbers.append(QString::number(static_cast<unsigned char>(byte)));
     }
     main_.QuillonCodes = numbers.join(QStringLiteral(", "));
-    QPointer<FrmPhrase> self(this);
     {
         FrmCodes codes(main_, this);
         codes.exec();
     }
-    if (self) {
-        Form_Activate();
-    }
+    Form_Activate();
 }
 
 void FrmPhrase::btnShutUp_Click() {
-    QPointer<FrmPhrase> self(this);
     // Emptying the buffer first stops a send in progress even if the reset cannot go out.
-    main_.sender().SendBuffer.clear();
-    main_.SendToQuillon(ShutUpCommandText(), false);
-    if (self) {
+    main_.CutSendShort();
+    if (sendSurvived(ShutUpCommandText(), false)) {
         txtSayData->setFocus();
     }
 }
@@ -701,16 +659,11 @@ bool FrmPhrase::GetNextWord() {
 }
 
 void FrmPhrase::btnNextWord_Click() {
-    QPointer<FrmPhrase> self(this);
     if (!GetNextWord()) {
-        if (self) {
-            txtSayData->setFocus();
-        }
+        txtSayData->setFocus();
         return;
     }
-    if (self) {
-        SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
-    }
+    SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
 }
 
 }  // namespace cantora

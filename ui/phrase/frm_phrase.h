@@ -18,13 +18,13 @@
 
 namespace cantora {
 
-class FrmUtility;
+class UtilityHost;
 class ClickLabel;
 
 class FrmPhrase : public QDialog {
     Q_OBJECT
   public:
-    explicit FrmPhrase(FrmUtility& main, QWidget* parent = nullptr);
+    explicit FrmPhrase(UtilityHost& main, QWidget* parent = nullptr);
     ~FrmPhrase() override;
 
     // The window's one way of putting generated text into the phrase: at the caret (skipping the
@@ -34,8 +34,9 @@ class FrmPhrase : public QDialog {
     void SetDefaults();
     // The 8-byte control prefix: 20, volume, 21, speed, 22, pitch, 23, bend (scroll bars only).
     QByteArray GetControlCodes() const;
-    // Sends a code-list text, behind the control prefix when "Say Data" asks for it.
-    void SayThisAllophoneList(const QString& zAllophoneList);
+    // Sends a code-list text, behind the control prefix when "Say Data" asks for it. False when
+    // the window went away during the send.
+    bool SayThisAllophoneList(const QString& zAllophoneList);
     // What "Say It" sends for a code-list text: the control prefix when asked for, then the
     // codes. The code views show exactly these bytes.
     QByteArray PhraseBytes(const QString& codeText) const;
@@ -117,13 +118,12 @@ class FrmPhrase : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    // One voice control: label, text box, scroll bar, its code and maximum.
+    // One voice control: label, text box, scroll bar and its code.
     struct VoiceControl {
         ClickLabel* label = nullptr;
         QLineEdit* box = nullptr;
         QScrollBar* bar = nullptr;
         int code = 0;
-        int maximum = 0;
     };
 
     void buildGroups();
@@ -150,13 +150,12 @@ class FrmPhrase : public QDialog {
 
     QString sayDataText(bool selectionOnly) const;
     QLineEdit* parameterBox(int code) const;
+    // Sends through the main window; false when this window was deleted while the bytes went out.
+    bool sendSurvived(const QByteArray& bytes, bool checkLength);
 
-    FrmUtility& main_;
+    UtilityHost& main_;
     QMap<int, ClickLabel*> Command1_;
     QList<VoiceControl> voice_;
-    // Cleared when the window goes away, so focus handlers that fire while the children are being
-    // destroyed do nothing.
-    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace cantora

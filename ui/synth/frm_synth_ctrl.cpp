@@ -1,18 +1,16 @@
 #include "ui/synth/frm_synth_ctrl.h"
 
 #include <QApplication>
-#include <QFocusEvent>
 #include <QFrame>
-#include <QPointer>
-#include <QScreen>
 #include <cmath>
 
 #include "core/numeric.h"
 #include "core/profile.h"
-#include "ui/common/twips.h"
-#include "ui/common/widgets.h"
-#include "ui/main/frm_utility.h"
 #include "core/scp_commands.h"
+#include "ui/common/prompter.h"
+#include "ui/common/twips.h"
+#include "ui/common/utility_host.h"
+#include "ui/common/widgets.h"
 
 namespace cantora {
 
@@ -46,15 +44,6 @@ QLineEdit* MakeBox(QWidget* parent, const QString& name, int left, int top, int 
     return box;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption, int left,
-                        int top, int width, int height) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    PlaceTwips(button, left, top, width, height);
-    return button;
-}
-
 QGroupBox* MakeFrame(QWidget* parent, const QString& name, const QString& caption, int left,
                      int top, int width, int height) {
     auto* frame = new QGroupBox(caption, parent);
@@ -75,42 +64,9 @@ void SetBaseColour(QLineEdit* box, const QColor& colour) {
     box->setPalette(palette);
 }
 
-// A numeric text as the nearest position a scroll bar from 0 to `maximum` can hold.
-int NearestPosition(double value, int maximum) {
-    if (!(value > 0)) {  // negative, zero, or not a number at all
-        return 0;
-    }
-    if (value >= maximum) {
-        return maximum;
-    }
-    return static_cast<int>(RoundHalfEven(value));
-}
-
-// Runs `handler` when `widget` gets the focus from the user or the program, but not when the
-// whole window merely becomes active again: switching back from another program must not
-// re-arm an adjust tool.
-class FocusGainFilter : public QObject {
-  public:
-    FocusGainFilter(QObject* parent, std::function<void()> handler)
-        : QObject(parent), handler_(std::move(handler)) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::FocusIn) {
-            const auto reason = static_cast<QFocusEvent*>(event)->reason();
-            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
-                handler_();
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-  private:
-    std::function<void()> handler_;
-};
-
 }  // namespace
 
-FrmSynthCtrl::FrmSynthCtrl(FrmUtility& main, QWidget* parent) : QDialog(parent), main_(main) {
+FrmSynthCtrl::FrmSynthCtrl(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
     setObjectName("FrmSynthCtrl");
     setWindowTitle("Cantora Synth Control");
     // A fixed-size tool window: no minimise or maximise, no task-bar entry.
@@ -119,9 +75,12 @@ FrmSynthCtrl::FrmSynthCtrl(FrmUtility& main, QWidget* parent) : QDialog(parent),
     setFixedSize(TwipsToPx(9375), TwipsToPx(7860));
     buildControls();
     connectControls();
+    NoReturnPresses(this);
 }
 
-FrmSynthCtrl::~FrmSynthCtrl() = default;
+FrmSynthCtrl::~FrmSynthCtrl() {
+    DisarmFocusHooks(this);
+}
 
 void FrmSynthCtrl::buildControls() {
     // Mains: master volume, envelope frequency and wave.
@@ -217,8 +176,8 @@ void FrmSynthCtrl::buildControls() {
         small.setPointSizeF(small.pointSizeF() * 0.85);
         lblSoundNote->setFont(small);
     }
-    btnShutUp = MakeButton(this, "btnShutUp", "Shut Up", 6900, 7440, 1155, 375);
-    btnShutUp->setToolTip("Stop the Quillon now.");
+    btnShutUp =
+        MakeButton(this, "btnShutUp", "Shut Up", 6900, 7440, 1155, 375, "Stop the Quillon now.");
     btnDone = MakeButton(this, "btnDone", "Done", 8160, 7440, 1155, 375);
 
     // Tab order follows the panel from top to bottom.
@@ -261,11 +220,8 @@ void FrmSynthCtrl::connectControls() {
         OnScrollChange(scVol[i], [this, i] {
             const int value = scVol[i]->value();
             txtVol[i]->setText(QString::number(value));
-            QPointer<FrmSynthCtrl> self(this);
             SendOscillatorVolumeToQuillon(static_cast<qint16>(i), static_cast<qint16>(value));
-            if (self) {
-                CheckVolumeLimits();
-            }
+            CheckVolumeLimits();
         });
         OnFocusOut(txtFreq[i], [this, i] { ValidateValueBox(txtFreq[i], scFreq[i]); });
         OnFocusOut(txtVol[i], [this, i] { ValidateValueBox(txtVol[i], scVol[i]); });
@@ -298,10 +254,9 @@ void FrmSynthCtrl::connectControls() {
     }
 
     // Adjust tools: armed by the focus on their scroll bar or by their "Z" button.
-    scVolAdjTone->installEventFilter(
-        new FocusGainFilter(scVolAdjTone, [this] { ArmVolumeTool(); }));
-    scFreqAdjTone->installEventFilter(
-        new FocusGainFilter(scFreqAdjTone, [this] { ArmFrequencyTool(); }));
+    // Switching back from another program must not re-arm a tool.
+    OnFocusGain(scVolAdjTone, [this] { ArmVolumeTool(); });
+    OnFocusGain(scFreqAdjTone, [this] { ArmFrequencyTool(); });
     connect(Command2, &QPushButton::clicked, this, [this] { ArmVolumeTool(); });
     connect(Command3, &QPushButton::clicked, this, [this] { ArmFrequencyTool(); });
     OnScrollChange(scVolAdjTone, [this] { scVolAdjTone_Change(); });
@@ -363,39 +318,19 @@ void FrmSynthCtrl::CheckVolumeLimits() {
 }
 
 void FrmSynthCtrl::SynthShutUp() {
-    QPointer<FrmSynthCtrl> self(this);
     sendScp(ResetCommandText());
-    // Each line below writes its register only when it changes the control; a send lets other
-    // events run, so check that the window is still there before every step.
-    for (int i = 1; i <= 5 && self; ++i) {
+    // Each line below writes its register only when it changes the control.
+    for (int i = 1; i <= 5; ++i) {
         scVol[i]->setValue(0);
     }
-    if (!self) {
-        return;
-    }
     scEnvolopeFreq->setValue(kResetEnvelopeFrequency);
-    for (int i = 1; i <= 5 && self; ++i) {
+    for (int i = 1; i <= 5; ++i) {
         scFreq[i]->setValue(0);
     }
-    if (!self) {
-        return;
-    }
     scLevel[0]->setValue(0);
-    if (!self) {
-        return;
-    }
     scLevel[1]->setValue(kResetMasterVolume);
-    if (!self) {
-        return;
-    }
     Option1[0]->setChecked(true);
-    if (!self) {
-        return;
-    }
     Check2[0]->setChecked(false);
-    if (!self) {
-        return;
-    }
     Check2[1]->setChecked(false);
 }
 
@@ -415,15 +350,7 @@ void FrmSynthCtrl::ValidateValueBox(QLineEdit* box, QScrollBar* bar) {
     if (unloaded_ || unloading_) {
         return;
     }
-    const int maximum = bar->maximum();
-    const double typed = LeadingNumber(box->text());
-    if (typed > maximum) {
-        box->setText(QString::number(maximum));
-    } else if (typed < 0) {
-        // The scroll bar cannot go below 0: a negative value counts as 0.
-        box->setText(QStringLiteral("0"));
-    }
-    bar->setValue(NearestPosition(LeadingNumber(box->text()), maximum));
+    ApplyNumberBox(box, bar);
 }
 
 // ---- adjust tools and harmonising ----
@@ -444,8 +371,7 @@ void FrmSynthCtrl::ArmFrequencyTool() {
 }
 
 void FrmSynthCtrl::scVolAdjTone_Change() {
-    QPointer<FrmSynthCtrl> self(this);
-    for (int i = 1; i <= 3 && self; ++i) {
+    for (int i = 1; i <= 3; ++i) {
         const qint16 percent = static_cast<qint16>(scVolAdjTone->value());
         const qint16 scaled = static_cast<qint16>(VolumeBase[i] * percent);
         const qint16 result = max(static_cast<qint16>(RoundHalfEven(scaled / 100.0)), kMaxVolume);
@@ -454,8 +380,7 @@ void FrmSynthCtrl::scVolAdjTone_Change() {
 }
 
 void FrmSynthCtrl::scFreqAdjTone_Change() {
-    QPointer<FrmSynthCtrl> self(this);
-    for (int i = 1; i <= 3 && self; ++i) {
+    for (int i = 1; i <= 3; ++i) {
         const qint32 percent = scFreqAdjTone->value();
         const qint32 scaled = FrequencyBase[i] * percent;
         // At most 3999 x 200 / 100 = 7998 before the cap, so the 16-bit cap can take it.
@@ -471,8 +396,7 @@ void FrmSynthCtrl::Command1_Click() {
     if (!(h > 0) || !std::isfinite(h)) {
         return;
     }
-    QPointer<FrmSynthCtrl> self(this);
-    for (int i = 1; i <= 3 && self; ++i) {
+    for (int i = 1; i <= 3; ++i) {
         const double f = scFreq[i]->value();
         const double nearest = std::floor((f + h / 2) / h) * h;
         scFreq[i]->setValue(NearestPosition(nearest, kMaxFrequency));
@@ -483,20 +407,16 @@ void FrmSynthCtrl::Command1_Click() {
 
 void FrmSynthCtrl::btnShutUp_Click() {
     // Drop the rest of whatever is going out, so the reset is the next thing on the line.
-    main_.sender().SendBuffer.clear();
+    main_.CutSendShort();
     SynthShutUp();
 }
 
 void FrmSynthCtrl::btnLoad_Click() {
     lblSoundNote->clear();
     const QString name = txtSound->text();
-    QPointer<FrmSynthCtrl> self(this);
-    for (int i = 1; i <= 5 && self; ++i) {
+    for (int i = 1; i <= 5; ++i) {
         const QString frequency = GetSoundValue(name, QStringLiteral("Freq%1").arg(i), "0");
         scFreq[i]->setValue(NearestPosition(LeadingNumber(frequency), kMaxFrequency));
-        if (!self) {
-            return;
-        }
         const QString volume = GetSoundValue(name, QStringLiteral("Vol%1").arg(i), "0");
         scVol[i]->setValue(NearestPosition(LeadingNumber(volume), kMaxVolume));
     }
@@ -530,10 +450,7 @@ void FrmSynthCtrl::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!loaded_) {
         loaded_ = true;
-        if (QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center() - rect().center());
-        }
+        CentreOnScreen(this);
         // The reset runs once the window is up, so its modality already keeps the other
         // windows from taking clicks while the fifteen writes go out.
         Form_Load();
@@ -545,12 +462,9 @@ void FrmSynthCtrl::Form_Load() {
 }
 
 void FrmSynthCtrl::Form_Unload() {
-    main_.sender().SendBuffer.clear();
-    QPointer<FrmSynthCtrl> self(this);
+    main_.CutSendShort();
     SynthShutUp();
-    if (self) {
-        SendEnvolopeControlToQuillon(0);
-    }
+    SendEnvolopeControlToQuillon(0);
 }
 
 void FrmSynthCtrl::done(int result) {
@@ -560,11 +474,7 @@ void FrmSynthCtrl::done(int result) {
     }
     if (!unloaded_) {
         unloading_ = true;
-        QPointer<FrmSynthCtrl> self(this);
         Form_Unload();
-        if (!self) {
-            return;
-        }
         unloading_ = false;
         unloaded_ = true;
     }

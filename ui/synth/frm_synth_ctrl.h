@@ -16,12 +16,12 @@
 
 namespace cantora {
 
-class FrmUtility;
+class UtilityHost;
 
 class FrmSynthCtrl : public QDialog {
     Q_OBJECT
   public:
-    explicit FrmSynthCtrl(FrmUtility& main, QWidget* parent = nullptr);
+    explicit FrmSynthCtrl(UtilityHost& main, QWidget* parent = nullptr);
     ~FrmSynthCtrl() override;
 
     // Highest positions of the value scroll bars.
@@ -106,7 +106,7 @@ class FrmSynthCtrl : public QDialog {
     void btnSave_Click();
     void SendEnvelopeFromControls();
 
-    FrmUtility& main_;
+    UtilityHost& main_;
     bool loaded_ = false;
     bool unloading_ = false;
     bool unloaded_ = false;

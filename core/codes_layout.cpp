@@ -1,4 +1,4 @@
-#include "ui/codes/codes_layout.h"
+#include "core/codes_layout.h"
 
 namespace cantora {
 

@@ -1,0 +1,84 @@
+#include "ui/common/prompter.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+
+namespace cantora {
+
+namespace {
+
+Prompter*& Installed() {
+    static Prompter* installed = nullptr;
+    return installed;
+}
+
+}  // namespace
+
+Prompter::Prompter(Replace) : previous_(&current()), installed_(true) {
+    Installed() = this;
+}
+
+Prompter::~Prompter() {
+    if (installed_ && Installed() == this) {
+        Installed() = previous_;
+    }
+}
+
+Prompter& Prompter::current() {
+    static Prompter real;
+    Prompter* installed = Installed();
+    return installed != nullptr ? *installed : real;
+}
+
+QMessageBox::StandardButton Prompter::message(QWidget* parent, const QString& title,
+                                              const QString& text,
+                                              QMessageBox::StandardButtons buttons,
+                                              QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton) {
+        box.setDefaultButton(defaultButton);
+    }
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool Prompter::inputText(QWidget* parent, const QString& title, const QString& label,
+                         QString* text) {
+    bool ok = false;
+    *text = QInputDialog::getText(parent, title, label, QLineEdit::Normal, {}, &ok);
+    return ok;
+}
+
+QString Prompter::openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                               const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+}
+
+QString ProgramTitle() {
+    return QStringLiteral("Cantora Utility");
+}
+
+void ShowRefusal(QWidget* parent, const QString& text) {
+    Prompter::current().message(parent, ProgramTitle(), text, QMessageBox::Ok,
+                                QMessageBox::NoButton);
+}
+
+QMessageBox::StandardButton AskNotice(QWidget* parent, const QString& text,
+                                      QMessageBox::StandardButtons buttons,
+                                      QMessageBox::StandardButton defaultButton) {
+    return Prompter::current().message(parent, QStringLiteral("Notice"), text, buttons,
+                                       defaultButton);
+}
+
+void ShowReport(QWidget* parent, const QString& title, const QString& text) {
+    Prompter::current().message(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+QString AskText(QWidget* parent, const QString& title, const QString& label) {
+    QString text;
+    if (!Prompter::current().inputText(parent, title, label, &text)) {
+        return QString();
+    }
+    return text;
+}
+
+}  // namespace cantora

@@ -1,0 +1,27 @@
+#pragma once
+
+// What the child windows need of the main window: the one road to the chip, a way to cut the
+// current send short, and the strings the windows hand to each other.
+
+#include <QByteArray>
+#include <QString>
+
+namespace cantora {
+
+class UtilityHost {
+  public:
+    virtual ~UtilityHost() = default;
+
+    // Sends bytes to the chip; `checkLength` asks before a long send without flow control.
+    virtual void SendToQuillon(const QByteArray& data, bool checkLength) = 0;
+    // Drops the unsent rest of the send in progress (the "Shut Up" buttons, closing the panel).
+    virtual void CutSendShort() = 0;
+
+    // Hand-over strings: the phrase and word the phrase editor keeps between its openings, and
+    // the decimal code list it hands to the codes viewer.
+    QString PhraseToMove;
+    QString WordToMove;
+    QString QuillonCodes;
+};
+
+}  // namespace cantora
