@@ -128,6 +128,22 @@ BusyPointer::~BusyPointer() {
     QCoreApplication::processEvents();
 }
 
+QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& caption, int left,
+                     int top, int width, int height) {
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(name);
+    PlaceTwips(group, left, top, width, height);
+    return group;
+}
+
+QLineEdit* MakeBox(QWidget* parent, const QString& name, const QString& text, int left, int top,
+                   int width, int height) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    PlaceTwips(box, left, top, width, height);
+    return box;
+}
+
 void NoReturnPresses(QWidget* window) {
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
         button->setAutoDefault(false);

@@ -4,6 +4,7 @@
 // handler runs once per step and once more on release, the busy pointer, buttons placed in twips,
 // centring a window and the lenient number rule of value boxes.
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -75,6 +76,12 @@ Button* MakeButton(QWidget* parent, const QString& name, const QString& caption,
     PlaceTwips(button, left, top, width, height);
     return button;
 }
+// A named frame and a named text box, placed in twips.
+QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& caption, int left,
+                     int top, int width, int height);
+QLineEdit* MakeBox(QWidget* parent, const QString& name, const QString& text, int left, int top,
+                   int width, int height);
+
 // Return in a text box of this window must not press any of its buttons, nor the focused one.
 void NoReturnPresses(QWidget* window);
 

@@ -1,0 +1,186 @@
+// Speaking from the phrase editor: the voice controls, the palette clicks, Say It and Say
+// Selection, the code views and Shut Up.
+
+#include <QPointer>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <optional>
+
+#include "core/code_table.h"
+#include "core/code_text.h"
+#include "core/palette_table.h"
+#include "core/scp_commands.h"
+#include "core/translator.h"
+#include "ui/codes/frm_codes.h"
+#include "ui/common/prompter.h"
+#include "ui/common/utility_host.h"
+#include "ui/common/widgets.h"
+#include "ui/phrase/frm_phrase.h"
+
+namespace cantora {
+
+QByteArray FrmPhrase::GetControlCodes() const {
+    QByteArray prefix;
+    for (const VoiceControl& control : voice_) {
+        prefix.append(static_cast<char>(control.code));
+        prefix.append(static_cast<char>(control.bar->value()));
+    }
+    return prefix;
+}
+
+void FrmPhrase::ValidateVoiceBox(const VoiceControl& control) {
+    ApplyNumberBox(control.box, control.bar);
+}
+
+void FrmPhrase::VoiceLabel_DblClick(const VoiceControl& control) {
+    ValidateVoiceBox(control);
+    InsertAtCursor(GetCodeName(control.code) + QStringLiteral(" \\") +
+                   QString::number(control.bar->value()));
+}
+
+QLineEdit* FrmPhrase::parameterBox(int code) const {
+    const QString name = palette::ParameterBoxName(code);
+    return name.isEmpty() ? nullptr : findChild<QLineEdit*>(name);
+}
+
+void FrmPhrase::Command1_Click(int index) {
+    const palette::Element* element = palette::FindByIndex(index);
+    if (element == nullptr || element->hidden) {
+        return;
+    }
+    std::optional<BusyPointer> busy;
+    busy.emplace();
+
+    QByteArray prefix;
+    if (palette::SkipNextControls()) {
+        palette::SetSkipNextControls(false);
+    } else if (chkApplyControlsBeforeSounds->isChecked()) {
+        prefix = GetControlCodes();
+    }
+
+    const int code = palette::CodeOf(element->caption);
+    if (code == kUnknownCode) {
+        return;
+    }
+    if (code == palette::kWaitCode) {
+        // No hourglass over a question.
+        busy.reset();
+        const QMessageBox::StandardButton answer =
+            AskNotice(this, palette::WaitNoticeText(), QMessageBox::Ok | QMessageBox::Cancel,
+                      QMessageBox::Ok);
+        if (answer != QMessageBox::Ok) {
+            return;
+        }
+        busy.emplace();
+    }
+    if (code == palette::kResetCode) {
+        SetDefaults();
+    }
+
+    int parameter = 0;
+    if (palette::HasParameter(code)) {
+        QLineEdit* box = parameterBox(code);
+        const std::optional<int> value = palette::ParameterByte(box->text());
+        if (!value) {
+            // No byte can carry it: refuse rather than send a wrong value.
+            busy.reset();
+            ShowRefusal(this, palette::ParameterRefusalText(element->caption, box->text()));
+            return;
+        }
+        parameter = *value;
+    }
+    if (code >= palette::kFirstNote) {
+        scPitch->setValue(GetNotePitch(code));
+    }
+    const QByteArray bytes = palette::ClickBytes(prefix, code, parameter);
+    if (code == palette::kRepeatCode) {
+        palette::SetSkipNextControls(true);
+    }
+    sendSurvived(bytes, true);
+}
+
+void FrmPhrase::Command1_DblClick(int index) {
+    const palette::Element* element = palette::FindByIndex(index);
+    if (element == nullptr || element->hidden) {
+        return;
+    }
+    QLineEdit* box = parameterBox(palette::CodeOf(element->caption));
+    InsertAtCursor(palette::DoubleClickText(element->caption, box ? box->text() : QString()));
+}
+
+QString FrmPhrase::sayDataText(bool selectionOnly) const {
+    if (selectionOnly) {
+        return txtSayData->textCursor().selection().toPlainText();
+    }
+    return txtSayData->toPlainText();
+}
+
+QByteArray FrmPhrase::PhraseBytes(const QString& codeText) const {
+    QByteArray bytes;
+    if (chkApplyControlsBeforeSayData->isChecked()) {
+        bytes = GetControlCodes();
+    }
+    bytes += CodeTextToBytes(codeText);
+    return bytes;
+}
+
+bool FrmPhrase::sendSurvived(const QByteArray& bytes, bool checkLength) {
+    // The sender lets events run between bytes; one of them may take this window away.
+    QPointer<FrmPhrase> self(this);
+    main_.SendToQuillon(bytes, checkLength);
+    return !self.isNull();
+}
+
+bool FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
+    return sendSurvived(PhraseBytes(zAllophoneList), true);
+}
+
+void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
+    button->setEnabled(false);
+    bool survived = false;
+    {
+        BusyPointer busy;
+        survived = SayThisAllophoneList(TranslateText(sayDataText(selectionOnly)));
+    }
+    if (!survived) {
+        return;
+    }
+    button->setEnabled(true);
+    txtSayData->setFocus();
+}
+
+void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {
+    button->setEnabled(false);
+    QByteArray bytes;
+    {
+        BusyPointer busy;
+        bytes = PhraseBytes(TranslateText(sayDataText(selectionOnly)));
+    }
+    button->setEnabled(true);
+    txtSayData->setFocus();
+    ShowThisCodeList(bytes);
+}
+
+void FrmPhrase::ShowThisCodeList(const QByteArray& zQuillonCodes) {
+    QStringList numbers;
+    numbers.reserve(zQuillonCodes.size());
+    for (char byte : zQuillonCodes) {
+        numbers.append(QString::number(static_cast<unsigned char>(byte)));
+    }
+    main_.QuillonCodes = numbers.join(QStringLiteral(", "));
+    {
+        FrmCodes codes(main_, this);
+        codes.exec();
+    }
+    Form_Activate();
+}
+
+void FrmPhrase::btnShutUp_Click() {
+    // Emptying the buffer first stops a send in progress even if the reset cannot go out.
+    main_.CutSendShort();
+    if (sendSurvived(ShutUpCommandText(), false)) {
+        txtSayData->setFocus();
+    }
+}
+
+}  // namespace cantora
