@@ -20,11 +20,8 @@ void Place(QWidget* widget, const TwipsBox& box) {
 }  // namespace
 
 FrmCodes::FrmCodes(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
-    setObjectName("frmCodes");
-    setWindowTitle("Cantora Codes");
-    // A sizable tool window: thin title bar, close box only, kept out of the task bar.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    // Sizable.
+    SetUpToolWindow(this, "frmCodes", "Cantora Codes");
 
     // Created in tab order: text, Copy, Done.
     txtCodes = new QPlainTextEdit(this);

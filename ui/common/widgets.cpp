@@ -151,6 +151,26 @@ void NoReturnPresses(QWidget* window) {
     }
 }
 
+void SetUpToolWindow(QWidget* window, const QString& name, const QString& caption, int widthTwips,
+                     int heightTwips) {
+    window->setObjectName(name);
+    window->setWindowTitle(caption);
+    window->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+    if (widthTwips > 0 && heightTwips > 0) {
+        window->setFixedSize(TwipsToPx(widthTwips), TwipsToPx(heightTwips));
+    }
+}
+
+void KeepSelectionVisible(QWidget* textBox) {
+    QPalette colours = textBox->palette();
+    colours.setColor(QPalette::Inactive, QPalette::Highlight,
+                     colours.color(QPalette::Active, QPalette::Highlight));
+    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     colours.color(QPalette::Active, QPalette::HighlightedText));
+    textBox->setPalette(colours);
+}
+
 void CentreOnScreen(QWidget* window) {
     if (QScreen* screen = window->screen()) {
         QRect frame = window->frameGeometry();

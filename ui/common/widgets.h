@@ -85,6 +85,14 @@ QLineEdit* MakeBox(QWidget* parent, const QString& name, const QString& text, in
 // Return in a text box of this window must not press any of its buttons, nor the focused one.
 void NoReturnPresses(QWidget* window);
 
+// Names a child window and gives it its caption as a tool window: thin title bar, close box
+// only, kept out of the task bar. `widthTwips` and `heightTwips` fix its size when not 0.
+void SetUpToolWindow(QWidget* window, const QString& name, const QString& caption,
+                     int widthTwips = 0, int heightTwips = 0);
+
+// Keeps a text box's selection highlighted while another control has the focus.
+void KeepSelectionVisible(QWidget* textBox);
+
 // Moves a window so that its frame stands in the middle of its screen's free area.
 void CentreOnScreen(QWidget* window);
 

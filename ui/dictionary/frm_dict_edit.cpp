@@ -31,12 +31,7 @@ FrmDictEdit::FrmDictEdit(QWidget* parent) : QDialog(parent) {
 }
 
 void FrmDictEdit::buildControls() {
-    setObjectName("frmDictEdit");
-    setWindowTitle("Cantora Dictionary Editor");
-    // A fixed tool window: thin title bar, close box only, kept out of the task bar.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(TwipsToPx(10350), TwipsToPx(7500));
+    SetUpToolWindow(this, "frmDictEdit", "Cantora Dictionary Editor", 10350, 7500);
 
     txtDictionary = new QPlainTextEdit(this);
     txtDictionary->setObjectName("txtDictionary");
@@ -44,12 +39,7 @@ void FrmDictEdit::buildControls() {
     txtDictionary->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtDictionary->setTabChangesFocus(true);
     // A found word stays highlighted after the focus goes back to the buttons.
-    QPalette palette = txtDictionary->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    txtDictionary->setPalette(palette);
+    KeepSelectionVisible(txtDictionary);
     PlaceTwips(txtDictionary, 60, 60, 8925, 7395);
 
     btnReadTerms =

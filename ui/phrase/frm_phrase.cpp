@@ -10,12 +10,7 @@
 namespace cantora {
 
 FrmPhrase::FrmPhrase(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
-    setObjectName("frmPhrase");
-    setWindowTitle("Cantora Phrase Editor");
-    // Fixed tool window: title and close box only, no task bar entry.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(TwipsToPx(11700), TwipsToPx(7935));
+    SetUpToolWindow(this, "frmPhrase", "Cantora Phrase Editor", 11700, 7935);
 
     buildGroups();
     buildPalette();

@@ -248,12 +248,7 @@ void FrmPhrase::buildSayData() {
     PlaceTwips(txtSayData, 120, 210, 8775, 1065);
     // Keep the selection visible while another control has the focus: Say Selection and View
     // Codes for Selection work on it.
-    QPalette colours = txtSayData->palette();
-    colours.setColor(QPalette::Inactive, QPalette::Highlight,
-                     colours.color(QPalette::Active, QPalette::Highlight));
-    colours.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     colours.color(QPalette::Active, QPalette::HighlightedText));
-    txtSayData->setPalette(colours);
+    KeepSelectionVisible(txtSayData);
 
     const QString sendTip = "Send the sound codes in the Say Data window to the Quillon.";
     const QString viewTip = "View the sound codes in the Say Data window.";

@@ -39,12 +39,7 @@ void SetBaseColour(QLineEdit* box, const QColor& colour) {
 }  // namespace
 
 FrmSynthCtrl::FrmSynthCtrl(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
-    setObjectName("FrmSynthCtrl");
-    setWindowTitle("Cantora Synth Control");
-    // A fixed-size tool window: no minimise or maximise, no task-bar entry.
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(TwipsToPx(9375), TwipsToPx(7860));
+    SetUpToolWindow(this, "FrmSynthCtrl", "Cantora Synth Control", 9375, 7860);
     buildControls();
     connectControls();
     NoReturnPresses(this);
