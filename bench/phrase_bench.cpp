@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "bench_util.h"
+#include "core/palette_table.h"
 #include "core/profile.h"
 #include "core/serial_link.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
-#include "core/palette_table.h"
 
 using namespace cantora;
 using bench::ByteClock;

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
-#include <QMessageBox>
 
 #include "core/code_table.h"
 #include "core/numeric.h"
