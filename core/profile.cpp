@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -96,9 +97,12 @@ void ForEachLine(QByteArrayView data, Visit visit) {
     const char* bytes = data.data();
     const qsizetype size = data.size();
     while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && bytes[end] != '\n' && bytes[end] != '\r') {
-            ++end;
+        // The next LF, then a CR before it (usually right before it, as CR LF).
+        const void* lf = std::memchr(bytes + pos, '\n', static_cast<size_t>(size - pos));
+        qsizetype end = lf ? static_cast<const char*>(lf) - bytes : size;
+        const void* cr = std::memchr(bytes + pos, '\r', static_cast<size_t>(end - pos));
+        if (cr) {
+            end = static_cast<const char*>(cr) - bytes;
         }
         Line line;
         line.start = pos;
@@ -185,146 +189,177 @@ bool RawEqualsRaw(const char* a, const char* b, quint32 length) {
 
 namespace profile {
 
-struct Slot {
-    quint32 hash = 0;
-    quint32 section = kFreeSlot;  // section id of an entry, kSectionSlot, or kFreeSlot
+// A section header or an entry: where its name and value stand in the file's bytes.
+struct Record {
     quint32 nameOffset = 0;
     quint32 nameLength = 0;
     quint32 valueOffset = 0;
-    quint32 valueLength = 0;  // for a section slot: the section's id
+    quint32 valueLength = 0;  // for a section header: the section's number
+    quint32 section = 0;      // the entry's section number, or kSectionSlot for a header
+};
+
+// One place of the open-addressing table: the hash of a record's folded name and the record's
+// number plus one (0 marks a free place).
+struct Slot {
+    quint32 hash = 0;
+    quint32 record = 0;
 };
 
 // Every value of a file by folded section and key; the first section and key of a name win.
-// Two heap blocks whatever the number of entries.
+// Three heap blocks (the bytes, the records, the table) whatever the number of entries.
 struct FileIndex {
     QByteArray data;
-    std::vector<Slot> table_;
+    std::vector<Record> records;
+    std::vector<Slot> table;
     quint32 mask = 0;
-    quint32 used = 0;
 
     void Build(QByteArray bytes);
     bool Find(QByteArrayView foldedSection, QByteArrayView foldedKey, QByteArrayView* value) const;
 
   private:
-    // Inserts unless an equal name is present; the id of the section slot found or made.
-    bool Insert(const Slot& slot, Slot** existing);
+    // Adds the record unless one of the same section and name is there; false when it was.
+    bool Insert(const Record& record, quint32 hash);
     void Grow();
 };
 
 void FileIndex::Grow() {
-    std::vector<Slot> old = std::move(table_);
+    std::vector<Slot> old = std::move(table);
     const size_t capacity = old.empty() ? 64 : old.size() * 2;
-    table_.assign(capacity, Slot{});
+    table.assign(capacity, Slot{});
     mask = static_cast<quint32>(capacity - 1);
     for (const Slot& slot : old) {
-        if (slot.section != kFreeSlot) {
+        if (slot.record != 0) {
             quint32 at = slot.hash & mask;
-            while (table_[at].section != kFreeSlot) {
+            while (table[at].record != 0) {
                 at = (at + 1) & mask;
             }
-            table_[at] = slot;
+            table[at] = slot;
         }
     }
 }
 
-bool FileIndex::Insert(const Slot& slot, Slot** existing) {
-    if ((used + 1) * 2 > table_.size()) {
+bool FileIndex::Insert(const Record& record, quint32 hash) {
+    if ((records.size() + 1) * 2 > table.size()) {
         Grow();
     }
     const char* bytes = data.constData();
-    quint32 at = slot.hash & mask;
-    while (table_[at].section != kFreeSlot) {
-        Slot& other = table_[at];
-        if (other.hash == slot.hash && other.section == slot.section &&
-            other.nameLength == slot.nameLength &&
-            RawEqualsRaw(bytes + other.nameOffset, bytes + slot.nameOffset, slot.nameLength)) {
-            if (existing) {
-                *existing = &other;
+    quint32 at = hash & mask;
+    while (table[at].record != 0) {
+        const Slot slot = table[at];
+        if (slot.hash == hash) {
+            const Record& other = records[slot.record - 1];
+            if (other.section == record.section && other.nameLength == record.nameLength &&
+                RawEqualsRaw(bytes + other.nameOffset, bytes + record.nameOffset,
+                             record.nameLength)) {
+                return false;
             }
-            return false;
         }
         at = (at + 1) & mask;
     }
-    table_[at] = slot;
-    ++used;
+    records.push_back(record);
+    table[at] = Slot{hash, static_cast<quint32>(records.size())};
     return true;
 }
 
 void FileIndex::Build(QByteArray bytes) {
     data = std::move(bytes);
-    table_.clear();
-    used = 0;
-    // About one entry per 24 bytes is usual; the table grows when that guess is low.
+    records.clear();
+    // Size the table for one entry per line ending in LF (lone CRs are rare; it grows for them).
+    const qsizetype lines = std::count(data.cbegin(), data.cend(), '\n') + 1;
     size_t capacity = 64;
-    while (capacity < static_cast<size_t>(data.size() / 12)) {
+    while (capacity < static_cast<size_t>(lines) * 2) {
         capacity *= 2;
     }
-    table_.assign(capacity, Slot{});
+    table.assign(capacity, Slot{});
     mask = static_cast<quint32>(capacity - 1);
+    records.reserve(static_cast<size_t>(lines));
 
     // Offsets are 32-bit: lines beyond the first 4 GiB are not indexed.
     constexpr qsizetype kLimit = 0xFFFFFFF0;
     const QByteArrayView view(data);
     quint32 sections = 0;
     quint32 current = kFreeSlot;  // no section yet, or a repeated one
+
+    // Entries wait in a short queue, in file order, while the table place each will probe is
+    // fetched into the cache: a large table is otherwise one memory stall per entry.
+    constexpr size_t kAhead = 16;
+    std::array<std::pair<Record, quint32>, kAhead> queue;
+    size_t head = 0;
+    size_t queued = 0;
+    auto insertOldest = [&] {
+        Insert(queue[head].first, queue[head].second);
+        head = (head + 1) % kAhead;
+        --queued;
+    };
+
     ForEachLine(view, [&](const Line& line) {
         if (line.start + line.length > kLimit) {
             return false;
         }
         const ParsedLine parsed = ParseLine(view.sliced(line.start, line.length));
         if (parsed.kind == LineKind::Section) {
-            Slot slot;
-            slot.hash = HashRaw(parsed.name, kSectionSlot);
-            slot.section = kSectionSlot;
-            slot.nameOffset = static_cast<quint32>(parsed.name.data() - view.data());
-            slot.nameLength = static_cast<quint32>(parsed.name.size());
-            slot.valueLength = sections;
+            while (queued > 0) {
+                insertOldest();  // the entries before the header belong to the section before
+            }
+            Record record;
+            record.section = kSectionSlot;
+            record.nameOffset = static_cast<quint32>(parsed.name.data() - view.data());
+            record.nameLength = static_cast<quint32>(parsed.name.size());
+            record.valueLength = sections;
             // A repeated section is never looked at.
-            current = Insert(slot, nullptr) ? sections++ : kFreeSlot;
+            current = Insert(record, HashRaw(parsed.name, kSectionSlot)) ? sections++ : kFreeSlot;
         } else if (parsed.kind == LineKind::Entry && current != kFreeSlot &&
                    !parsed.name.isEmpty()) {
-            Slot slot;
-            slot.hash = HashRaw(parsed.name, current);
-            slot.section = current;
-            slot.nameOffset = static_cast<quint32>(parsed.name.data() - view.data());
-            slot.nameLength = static_cast<quint32>(parsed.name.size());
-            slot.valueOffset = static_cast<quint32>(parsed.value.data() - view.data());
-            slot.valueLength = static_cast<quint32>(parsed.value.size());
-            Insert(slot, nullptr);
+            if (queued == kAhead) {
+                insertOldest();
+            }
+            Record record;
+            record.section = current;
+            record.nameOffset = static_cast<quint32>(parsed.name.data() - view.data());
+            record.nameLength = static_cast<quint32>(parsed.name.size());
+            record.valueOffset = static_cast<quint32>(parsed.value.data() - view.data());
+            record.valueLength = static_cast<quint32>(parsed.value.size());
+            const quint32 hash = HashRaw(parsed.name, current);
+            __builtin_prefetch(&table[hash & mask]);
+            queue[(head + queued) % kAhead] = {record, hash};
+            ++queued;
         }
         return true;
     });
+    while (queued > 0) {
+        insertOldest();
+    }
 }
 
 bool FileIndex::Find(QByteArrayView foldedSection, QByteArrayView foldedKey,
                      QByteArrayView* value) const {
-    if (table_.empty()) {
+    if (table.empty()) {
         return false;
     }
     const char* bytes = data.constData();
-    quint32 section = kFreeSlot;
-    const quint32 sectionHash = HashFolded(foldedSection, kSectionSlot);
-    for (quint32 at = sectionHash & mask; table_[at].section != kFreeSlot; at = (at + 1) & mask) {
-        const Slot& slot = table_[at];
-        if (slot.section == kSectionSlot && slot.hash == sectionHash &&
-            RawEqualsFolded(bytes + slot.nameOffset, slot.nameLength, foldedSection)) {
-            section = slot.valueLength;
-            break;
+    auto find = [&](QByteArrayView folded, quint32 section) -> const Record* {
+        const quint32 hash = HashFolded(folded, section);
+        for (quint32 at = hash & mask; table[at].record != 0; at = (at + 1) & mask) {
+            if (table[at].hash == hash) {
+                const Record& record = records[table[at].record - 1];
+                if (record.section == section &&
+                    RawEqualsFolded(bytes + record.nameOffset, record.nameLength, folded)) {
+                    return &record;
+                }
+            }
         }
-    }
-    if (section == kFreeSlot) {
+        return nullptr;
+    };
+    const Record* header = find(foldedSection, kSectionSlot);
+    if (header == nullptr) {
         return false;
     }
-    const quint32 keyHash = HashFolded(foldedKey, section);
-    for (quint32 at = keyHash & mask; table_[at].section != kFreeSlot; at = (at + 1) & mask) {
-        const Slot& slot = table_[at];
-        if (slot.section == section && slot.hash == keyHash &&
-            RawEqualsFolded(bytes + slot.nameOffset, slot.nameLength, foldedKey)) {
-            *value = QByteArrayView(bytes + slot.valueOffset, slot.valueLength);
-            return true;
-        }
+    const Record* entry = find(foldedKey, header->valueLength);
+    if (entry == nullptr) {
+        return false;
     }
-    return false;
+    *value = QByteArrayView(bytes + entry->valueOffset, entry->valueLength);
+    return true;
 }
 
 }  // namespace profile
