@@ -215,8 +215,11 @@ struct FileIndex {
 
     void Build(QByteArray bytes);
     bool Find(QByteArrayView foldedSection, QByteArrayView foldedKey, QByteArrayView* value) const;
+    int SectionNumber(QByteArrayView foldedSection) const;
+    bool FindInSection(int section, QByteArrayView foldedKey, QByteArrayView* value) const;
 
   private:
+    const Record* FindRecord(QByteArrayView folded, quint32 section) const;
     // Adds the record unless one of the same section and name is there; false when it was.
     bool Insert(const Record& record, quint32 hash);
     void Grow();
@@ -331,35 +334,44 @@ void FileIndex::Build(QByteArray bytes) {
     }
 }
 
-bool FileIndex::Find(QByteArrayView foldedSection, QByteArrayView foldedKey,
-                     QByteArrayView* value) const {
+const Record* FileIndex::FindRecord(QByteArrayView folded, quint32 section) const {
     if (table.empty()) {
-        return false;
+        return nullptr;
     }
     const char* bytes = data.constData();
-    auto find = [&](QByteArrayView folded, quint32 section) -> const Record* {
-        const quint32 hash = HashFolded(folded, section);
-        for (quint32 at = hash & mask; table[at].record != 0; at = (at + 1) & mask) {
-            if (table[at].hash == hash) {
-                const Record& record = records[table[at].record - 1];
-                if (record.section == section &&
-                    RawEqualsFolded(bytes + record.nameOffset, record.nameLength, folded)) {
-                    return &record;
-                }
+    const quint32 hash = HashFolded(folded, section);
+    for (quint32 at = hash & mask; table[at].record != 0; at = (at + 1) & mask) {
+        if (table[at].hash == hash) {
+            const Record& record = records[table[at].record - 1];
+            if (record.section == section &&
+                RawEqualsFolded(bytes + record.nameOffset, record.nameLength, folded)) {
+                return &record;
             }
         }
-        return nullptr;
-    };
-    const Record* header = find(foldedSection, kSectionSlot);
-    if (header == nullptr) {
+    }
+    return nullptr;
+}
+
+int FileIndex::SectionNumber(QByteArrayView foldedSection) const {
+    const Record* header = FindRecord(foldedSection, kSectionSlot);
+    return header ? static_cast<int>(header->valueLength) : -1;
+}
+
+bool FileIndex::FindInSection(int section, QByteArrayView foldedKey, QByteArrayView* value) const {
+    if (section < 0) {
         return false;
     }
-    const Record* entry = find(foldedKey, header->valueLength);
+    const Record* entry = FindRecord(foldedKey, static_cast<quint32>(section));
     if (entry == nullptr) {
         return false;
     }
-    *value = QByteArrayView(bytes + entry->valueOffset, entry->valueLength);
+    *value = QByteArrayView(data.constData() + entry->valueOffset, entry->valueLength);
     return true;
+}
+
+bool FileIndex::Find(QByteArrayView foldedSection, QByteArrayView foldedKey,
+                     QByteArrayView* value) const {
+    return FindInSection(SectionNumber(foldedSection), foldedKey, value);
 }
 
 }  // namespace profile
@@ -780,6 +792,14 @@ Snapshot::~Snapshot() = default;
 
 bool Snapshot::FindFolded(QByteArrayView section, QByteArrayView key, QByteArrayView* value) const {
     return index_->Find(section, key, value);
+}
+
+int Snapshot::SectionNumber(QByteArrayView foldedSection) const {
+    return index_->SectionNumber(foldedSection);
+}
+
+bool Snapshot::FindInSection(int section, QByteArrayView foldedKey, QByteArrayView* value) const {
+    return index_->FindInSection(section, foldedKey, value);
 }
 
 void SimulateCoarseTimestampsForTest(int milliseconds) {

@@ -122,6 +122,10 @@ class Snapshot {
     // The trimmed value of (section, key) as it stands in the file, before any cut. Names must
     // already be trimmed and folded with Latin1LowerBytes.
     bool FindFolded(QByteArrayView section, QByteArrayView key, QByteArrayView* value) const;
+    // The same in two steps, for many keys of one section: the section's number (-1 when the
+    // file has none of that name), then keys within it.
+    int SectionNumber(QByteArrayView foldedSection) const;
+    bool FindInSection(int section, QByteArrayView foldedKey, QByteArrayView* value) const;
 
   private:
     std::shared_ptr<const FileIndex> index_;

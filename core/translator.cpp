@@ -43,7 +43,10 @@ char16_t CharAt(QByteArrayView text, qsizetype i) {
 class Translator {
   public:
     Translator(const profile::Snapshot& dictionary, qint64 budget, QString& result)
-        : dictionary_(dictionary), budget_(budget), result_(result) {
+        : dictionary_(dictionary),
+          section_(dictionary.SectionNumber("words")),
+          budget_(budget),
+          result_(result) {
         path_.reserve(kMaxNesting);
     }
 
@@ -136,7 +139,7 @@ class Translator {
             exhausted_ = true;
             return;
         }
-        if (!dictionary_.FindFolded(kSection, word, &raw)) {
+        if (!dictionary_.FindInSection(section_, word, &raw)) {
             return;
         }
         const QByteArrayView value = profile::CleanValue(raw, kDictionaryReadSize);
@@ -153,8 +156,8 @@ class Translator {
         path_.pop_back();
     }
 
-    static constexpr QByteArrayView kSection{"words"};
     const profile::Snapshot& dictionary_;
+    const int section_;  // "Words", matched without regard to case
     qint64 budget_;
     bool exhausted_ = false;
     std::vector<QByteArrayView> path_;  // folded words being expanded, outermost first
@@ -165,6 +168,7 @@ class Translator {
 
 QString TranslateText(const QString& text) {
     QString result;
+    result.reserve(text.size() * 2);
     const profile::Snapshot dictionary(DictionaryFilePath());
     Translator translator(dictionary, kWorkBase + kWorkPerCharacter * text.size(), result);
     translator.Run(QStringView(text));
