@@ -427,14 +427,15 @@ qint64 NowNs() {
 }
 
 struct CacheEntry {
+    std::mutex mutex;  // one file is checked and built by one thread at a time
     std::shared_ptr<const FileIndex> index;
     FileSignature signature;
     bool trusted = false;  // read when its times were older than kTrustAfterNs
 };
 
 struct Cache {
-    std::mutex mutex;
-    QHash<QString, CacheEntry> entries;
+    std::mutex mutex;  // guards the map only: building one file's index never blocks another's
+    QHash<QString, std::shared_ptr<CacheEntry>> entries;
     std::atomic<quint64> generation{0};  // counts writes and clears made by this program
 };
 
@@ -450,9 +451,18 @@ const std::shared_ptr<const FileIndex>& EmptyIndex() {
 
 // The current index of `path`, checked against the file.
 std::shared_ptr<const FileIndex> CheckedIndex(const QString& path) {
-    Cache& cache = TheCache();
-    std::lock_guard lock(cache.mutex);
-    CacheEntry& entry = cache.entries[path];
+    std::shared_ptr<CacheEntry> held;
+    {
+        Cache& cache = TheCache();
+        std::lock_guard lock(cache.mutex);
+        auto& slot = cache.entries[path];
+        if (!slot) {
+            slot = std::make_shared<CacheEntry>();
+        }
+        held = slot;
+    }
+    CacheEntry& entry = *held;
+    std::lock_guard lock(entry.mutex);
     const qint64 checkedAt = NowNs();
     FileSignature now = SignatureOf(path);
     if (entry.index && entry.trusted && now == entry.signature) {
