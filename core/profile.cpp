@@ -194,24 +194,24 @@ struct Record {
     quint32 nameOffset = 0;
     quint32 nameLength = 0;
     quint32 valueOffset = 0;
-    quint32 valueLength = 0;  // for a section header: the section's number
-    quint32 section = 0;      // the entry's section number, or kSectionSlot for a header
+    quint32 valueLength = 0;      // for a section header: the section's number
+    quint32 section = kFreeSlot;  // the entry's section number, kSectionSlot for a header
 };
 
-// One place of the open-addressing table: the hash of a record's folded name and the record's
-// number plus one (0 marks a free place).
+// One place of the open-addressing table: the hash of a record's folded name and the record
+// itself (a look-up touches the table and the file's bytes, nothing else).
 struct Slot {
     quint32 hash = 0;
-    quint32 record = 0;
+    Record record;  // section kFreeSlot: a free place
 };
 
 // Every value of a file by folded section and key; the first section and key of a name win.
-// Three heap blocks (the bytes, the records, the table) whatever the number of entries.
+// Two heap blocks (the bytes and the table) whatever the number of entries.
 struct FileIndex {
     QByteArray data;
-    std::vector<Record> records;
     std::vector<Slot> table;
     quint32 mask = 0;
+    size_t used = 0;
 
     void Build(QByteArray bytes);
     bool Find(QByteArrayView foldedSection, QByteArrayView foldedKey, QByteArrayView* value) const;
@@ -231,9 +231,9 @@ void FileIndex::Grow() {
     table.assign(capacity, Slot{});
     mask = static_cast<quint32>(capacity - 1);
     for (const Slot& slot : old) {
-        if (slot.record != 0) {
+        if (slot.record.section != kFreeSlot) {
             quint32 at = slot.hash & mask;
-            while (table[at].record != 0) {
+            while (table[at].record.section != kFreeSlot) {
                 at = (at + 1) & mask;
             }
             table[at] = slot;
@@ -242,15 +242,15 @@ void FileIndex::Grow() {
 }
 
 bool FileIndex::Insert(const Record& record, quint32 hash) {
-    if ((records.size() + 1) * 2 > table.size()) {
+    if ((used + 1) * 2 > table.size()) {
         Grow();
     }
     const char* bytes = data.constData();
     quint32 at = hash & mask;
-    while (table[at].record != 0) {
-        const Slot slot = table[at];
+    while (table[at].record.section != kFreeSlot) {
+        const Slot& slot = table[at];
         if (slot.hash == hash) {
-            const Record& other = records[slot.record - 1];
+            const Record& other = slot.record;
             if (other.section == record.section && other.nameLength == record.nameLength &&
                 RawEqualsRaw(bytes + other.nameOffset, bytes + record.nameOffset,
                              record.nameLength)) {
@@ -259,14 +259,14 @@ bool FileIndex::Insert(const Record& record, quint32 hash) {
         }
         at = (at + 1) & mask;
     }
-    records.push_back(record);
-    table[at] = Slot{hash, static_cast<quint32>(records.size())};
+    table[at] = Slot{hash, record};
+    ++used;
     return true;
 }
 
 void FileIndex::Build(QByteArray bytes) {
     data = std::move(bytes);
-    records.clear();
+    used = 0;
     // Size the table for one entry per line ending in LF (lone CRs are rare; it grows for them).
     const qsizetype lines = std::count(data.cbegin(), data.cend(), '\n') + 1;
     size_t capacity = 64;
@@ -275,7 +275,6 @@ void FileIndex::Build(QByteArray bytes) {
     }
     table.assign(capacity, Slot{});
     mask = static_cast<quint32>(capacity - 1);
-    records.reserve(static_cast<size_t>(lines));
 
     // Offsets are 32-bit: lines beyond the first 4 GiB are not indexed.
     constexpr qsizetype kLimit = 0xFFFFFFF0;
@@ -340,9 +339,9 @@ const Record* FileIndex::FindRecord(QByteArrayView folded, quint32 section) cons
     }
     const char* bytes = data.constData();
     const quint32 hash = HashFolded(folded, section);
-    for (quint32 at = hash & mask; table[at].record != 0; at = (at + 1) & mask) {
+    for (quint32 at = hash & mask; table[at].record.section != kFreeSlot; at = (at + 1) & mask) {
         if (table[at].hash == hash) {
-            const Record& record = records[table[at].record - 1];
+            const Record& record = table[at].record;
             if (record.section == section &&
                 RawEqualsFolded(bytes + record.nameOffset, record.nameLength, folded)) {
                 return &record;

@@ -48,11 +48,18 @@ class Translator {
           budget_(budget),
           result_(result) {
         path_.reserve(kMaxNesting);
+        words_.reserve(kMaxNesting + 1);
     }
 
     template <typename Text>
     void Run(Text text) {
-        QByteArray word;       // word characters are all ASCII
+        // Word characters are all ASCII. One buffer per nesting level, kept between words.
+        if (depth_ == words_.size()) {
+            words_.emplace_back();
+        }
+        QByteArray& word = words_[depth_];
+        word.truncate(0);
+        ++depth_;
         bool tainted = false;  // the word holds a character no file can store
         int blanks = 0;
         int commas = 0;
@@ -115,6 +122,7 @@ class Translator {
         }
         // The blank that closes the last word; the run of blanks it ends is never closed.
         step(u' ');
+        --depth_;
     }
 
   private:
@@ -161,6 +169,8 @@ class Translator {
     qint64 budget_;
     bool exhausted_ = false;
     std::vector<QByteArrayView> path_;  // folded words being expanded, outermost first
+    std::vector<QByteArray> words_;     // the word being read at each nesting level
+    size_t depth_ = 0;
     QString& result_;
 };
 
