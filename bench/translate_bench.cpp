@@ -178,9 +178,18 @@ int main(int argc, char** argv) {
         }
         dense += " \\IY\r\n";
     }
+    // A chain 191 entries deep whose last entries name many one-letter words: every word is
+    // checked against the whole path.
+    QByteArray deep = "[words]\r\n";
+    for (int i = 0; i < 190; ++i) {
+        deep += "p" + QByteArray::number(i) + "=p" + QByteArray::number(i + 1) + "\r\n";
+    }
+    deep += "p190=" + QByteArray("p191 ").repeated(500) +
+            "\r\np191=" + QByteArray("a ").repeated(1279) + "\r\na=\\IY\r\n";
     for (const auto& [name, data, word] :
          {std::tuple{"TranslateText, entries doubling 20 levels", doubling, "d0"},
-          std::tuple{"TranslateText, ten entries naming all ten", dense, "w0 w5 w9"}}) {
+          std::tuple{"TranslateText, ten entries naming all ten", dense, "w0 w5 w9"},
+          std::tuple{"TranslateText, deep path of one-letter words", deep, "p0"}}) {
         ReplaceFileAtomically(path, data);
         bench::Measure(name, 1000, 3, nullptr, [&] { result = TranslateText(word); });
         std::printf("  translation: %lld characters\n", static_cast<long long>(result.size()));
