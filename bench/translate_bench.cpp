@@ -122,20 +122,32 @@ int main(int argc, char** argv) {
     QString result;
     TranslateText(text);
     QThread::sleep(3);  // let the file's times age past the window in which they are not trusted
-    const auto ours = bench::Measure("TranslateText, 10,000 words (index warm)", 15, 21, nullptr,
-                                     [&] { result = TranslateText(text); });
-    std::printf("  translation: %lld characters\n", static_cast<long long>(result.size()));
     QByteArray file;
     ReadWholeFile(path, &file);
     const QHash<QByteArray, QByteArray> map = PlainMap(file);
     QString plain;
-    const auto yardstick = bench::Measure("  the same walk through a plain QHash", 1e9, 21, nullptr,
-                                          [&] { plain = PlainTranslate(map, text); });
-    std::printf("  ratio to the plain QHash: %.2f (target <= 1.5)  %s\n",
-                ours.medianMs / yardstick.medianMs,
-                ours.medianMs <= 1.5 * yardstick.medianMs ? "ok" : "TOO SLOW");
-    bench::Measure("TranslateText, 10,000 words, file just written", 100, 5, nullptr,
-                   [&] { result = TranslateText(text); });
+    // The two alternate, so that a load that comes and goes on the machine hits both alike.
+    std::vector<double> ratios;
+    for (int round = 0; round < 7; ++round) {
+        const auto a = bench::Measure("TranslateText, 10,000 words (index warm)", 15, 5, nullptr,
+                                      [&] { result = TranslateText(text); });
+        const auto b = bench::Measure("  the same walk through a plain QHash", 1e9, 5, nullptr,
+                                      [&] { plain = PlainTranslate(map, text); });
+        ratios.push_back(a.medianMs / b.medianMs);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    const double ratio = ratios[ratios.size() / 2];
+    std::printf("  translation: %lld characters\n", static_cast<long long>(result.size()));
+    std::printf("  ratio to the plain QHash, median of the rounds: %.2f (target <= 1.5)  %s\n",
+                ratio, ratio <= 1.5 ? "ok" : "TOO SLOW");
+    bench::Measure(
+        "TranslateText, 10,000 words, file rewritten unchanged", 100, 5,
+        [&] {
+            QFile same(path);
+            same.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            same.write(file);
+        },
+        [&] { result = TranslateText(text); });
 
     int variant = 1;
     for (const int entries : {kEntries, 10 * kEntries}) {

@@ -1,5 +1,6 @@
 #include "core/translator.h"
 
+#include <array>
 #include <utility>
 #include <vector>
 
@@ -27,9 +28,17 @@ constexpr int kDictionaryReadSize = 2560;
 
 enum class Kind { None, Word, Blank, Comma };
 
+constexpr std::array<bool, 128> kWordChars = [] {
+    std::array<bool, 128> table{};
+    for (int c = 0; c < 128; ++c) {
+        table[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                   c == '#' || c == '\\';
+    }
+    return table;
+}();
+
 bool IsWordChar(char16_t c) {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') ||
-           c == u'#' || c == u'\\';
+    return c < 128 && kWordChars[c];
 }
 
 char16_t CharAt(QStringView text, qsizetype i) {
@@ -38,6 +47,16 @@ char16_t CharAt(QStringView text, qsizetype i) {
 
 char16_t CharAt(QByteArrayView text, qsizetype i) {
     return static_cast<unsigned char>(text[i]);
+}
+
+void AppendRun(QByteArray& word, QStringView text, qsizetype from, qsizetype to) {
+    for (qsizetype i = from; i < to; ++i) {
+        word.append(static_cast<char>(text[i].unicode()));
+    }
+}
+
+void AppendRun(QByteArray& word, QByteArrayView text, qsizetype from, qsizetype to) {
+    word.append(text.sliced(from, to - from));
 }
 
 class Translator {
@@ -117,8 +136,21 @@ class Translator {
                 previous = kind;
             }
         };
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            step(CharAt(text, i));
+        const qsizetype size = text.size();
+        for (qsizetype i = 0; i < size;) {
+            if (IsWordChar(CharAt(text, i))) {
+                // A run of word characters at once: only its first one can change the kind.
+                qsizetype end = i + 1;
+                while (end < size && IsWordChar(CharAt(text, end))) {
+                    ++end;
+                }
+                step(CharAt(text, i));
+                AppendRun(word, text, i + 1, end);
+                i = end;
+            } else {
+                step(CharAt(text, i));
+                ++i;
+            }
         }
         // The blank that closes the last word; the run of blanks it ends is never closed.
         step(u' ');
