@@ -1,6 +1,7 @@
 // Profile files: defaults, blanks, case, cuts, one-line writes, atomic replacement.
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QTest>
 #include <QThread>
@@ -440,6 +441,19 @@ void ProfileTest::parserOnBytesAgreesWithTheFile() {
         QVERIFY(PutSoundValue("A", "k", "new"));
         QCOMPARE(folder.read("QLSounds.txt"), written);
         QCOMPARE(profile::ReadValueFromBytes(written, "A", "k", "d", 256), QString("new"));
+    }
+    // Random files of the characters that matter: the writer's result always reads back.
+    QRandomGenerator random(11);
+    const QByteArray alphabet("[]=\r\n \tAaKk\xEF\xBB\xBF\x00", 16);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        for (int i = random.bounded(40); i > 0; --i) {
+            bytes.append(alphabet[random.bounded(alphabet.size())]);
+        }
+        bool ok = false;
+        const QByteArray written = profile::WriteValueToBytes(bytes, "a", "K", "v1", &ok);
+        QVERIFY(ok);
+        QCOMPARE(profile::ReadValueFromBytes(written, "A", "k", "d", 256), QString("v1"));
     }
 }
 
