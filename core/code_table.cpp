@@ -1,5 +1,7 @@
 #include "core/code_table.h"
 
+#include "core/latin1_case.h"
+
 #include <array>
 
 namespace cantora {
@@ -104,7 +106,7 @@ QString GetCodeName(int code) {
 }
 
 int GetCodeNumber(const QString& name) {
-    const QString wanted = name.toUpper();
+    const QString wanted = Latin1Upper(name);
     const auto& names = Loaded().names;
     for (int i = 0; i < kCodeTableSize; ++i) {
         if (!names[i].isEmpty() && names[i] == wanted) {

@@ -1,6 +1,7 @@
 #include "core/code_text.h"
 
 #include "core/code_table.h"
+#include "core/latin1_case.h"
 #include "core/numeric.h"
 
 namespace cantora {
@@ -14,7 +15,7 @@ bool IsTokenChar(QChar c) {
 }  // namespace
 
 QString NormalizeCodeText(const QString& text) {
-    const QString upper = text.toUpper();
+    const QString upper = Latin1Upper(text);
     QString collapsed;
     collapsed.reserve(upper.size());
     for (QChar c : upper) {
@@ -47,7 +48,7 @@ QByteArray CodeTextToBytes(const QString& text) {
         if (next < 0) {
             next = s.size();
         }
-        const QString token = s.mid(pos, next - pos).trimmed().toUpper();
+        const QString token = Latin1Upper(s.mid(pos, next - pos).trimmed());
         pos = next;
         while (pos < s.size() && s[pos] == u' ') {
             ++pos;

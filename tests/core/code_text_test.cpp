@@ -78,6 +78,11 @@ void CodeTextTest::normalize() {
     QCOMPARE(NormalizeCodeText(" ,;\\\\ "), QString());
     QCOMPARE(NormalizeCodeText(""), QString());
     QCOMPARE(NormalizeCodeText(QString::fromLatin1("\\caf\xE9\\ntc#1")), QString(" \\CAF \\NTC#1"));
+    // Upper case letter by letter: "ß" has no one-letter capital, so it separates like any other
+    // character and never turns into "SS".
+    QCOMPARE(NormalizeCodeText(QString::fromUtf8("stra\u00DFe")), QString("STRA \\E"));
+    QCOMPARE(CodeTextToBytes(QString::fromUtf8("\\STRE\u00DF")), QByteArray());
+    QCOMPARE(GetCodeNumber(QString::fromUtf8("\\stre\u00DF")), kUnknownCode);
 }
 
 void CodeTextTest::toBytes_data() {

@@ -21,6 +21,9 @@ class TranslatorTest : public QObject {
     void selfReferenceEnds();
     void longChainDoesNotExhaustTheStack();
     void fileChangedBetweenLookups();
+    void explodingDictionariesAreBounded_data();
+    void explodingDictionariesAreBounded();
+    void wordsWithUnstorableLettersAreUnknown();
     void sortOrder();
     void sortRanges();
     void sortLargeInputs();
@@ -105,6 +108,58 @@ void TranslatorTest::fileChangedBetweenLookups() {
     QCOMPARE(TranslateText("hello world"), QString("\\IY"));
     PutDictionaryValue("Words", "world", "\\WW");
     QCOMPARE(TranslateText("hello world"), QString("\\IY\\WW"));
+}
+
+void TranslatorTest::explodingDictionariesAreBounded_data() {
+    QTest::addColumn<QByteArray>("dictionary");
+    QTest::addColumn<QString>("text");
+    // Each entry names the next twice: 2^24 copies of the last one without a bound.
+    QByteArray doubling = "[words]\r\n";
+    for (int i = 0; i < 24; ++i) {
+        doubling += "d" + QByteArray::number(i) + "=\\IY d" + QByteArray::number(i + 1) + " d" +
+                    QByteArray::number(i + 1) + "\r\n";
+    }
+    // Ten entries that each name all ten: every order of them is a path.
+    QByteArray dense = "[words]\r\n";
+    for (int i = 0; i < 10; ++i) {
+        dense += "w" + QByteArray::number(i) + "=";
+        for (int j = 0; j < 10; ++j) {
+            dense += " w" + QByteArray::number(j);
+        }
+        dense += " \\IY\r\n";
+    }
+    QTest::newRow("doubling") << doubling << "d0 hello";
+    QTest::newRow("dense") << dense << "w0 hello";
+}
+
+void TranslatorTest::explodingDictionariesAreBounded() {
+    QFETCH(QByteArray, dictionary);
+    QFETCH(QString, text);
+    folder_->write("Verbalyn.Dic", dictionary + "hello=\\HE\r\n");
+    const QString result = TranslateText(text);
+    // The work is bounded (4,000,000 plus 64 per typed character, each look-up costing 1 and each
+    // expanded value its length); the output of a value is at most four times its length.
+    QVERIFY2(result.size() <= 4 * (4000000 + 64 * text.size()),
+             qPrintable(QString::number(result.size())));
+    QVERIFY(result.startsWith("\\IY\\IY"));
+    // What was cut counts as unknown: the word after it is dropped too.
+    QVERIFY(!result.contains("\\HE"));
+    // A text of its own gets a fresh allowance.
+    QCOMPARE(TranslateText("hello"), QString("\\HE"));
+}
+
+void TranslatorTest::wordsWithUnstorableLettersAreUnknown() {
+    // Older files may hold the "?" an unstorable letter became, and the plain rest of the word.
+    folder_->write("Verbalyn.Dic", "[words]\r\n?za=\\QQ\r\nza=\\ZA\r\nhello=\\HE\r\n");
+    QCOMPARE(TranslateText(QString::fromUtf8("\u0142za hello \u015Bza")), QString("\\HE"));
+    QCOMPARE(TranslateText(QString::fromUtf8("za\u0142, hello")), QString(" \\P2\\HE"));
+    // A stray character between separators taints no word; letters of the code page are ignored
+    // as before.
+    QCOMPARE(TranslateText(QString::fromUtf8("hello \u0142 za")), QString("\\HE \\P6\\ZA"));
+    QCOMPARE(TranslateText(QString::fromLatin1("z\xE9"
+                                               "a")),
+             QString("\\ZA"));
+    QCOMPARE(GetDictionaryValue("Words", QString::fromUtf8("\u0142za"), "none"), QString("none"));
 }
 
 void TranslatorTest::sortOrder() {
