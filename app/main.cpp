@@ -1,11 +1,11 @@
 #include <QApplication>
-#include <QIcon>
 #include <QSocketNotifier>
 
 #include <sys/socket.h>
 #include <unistd.h>
 #include <csignal>
 
+#include "app/program_icon.h"
 #include "ui/main/frm_utility.h"
 
 namespace {
@@ -39,15 +39,6 @@ void CloseOnTerminationSignal(QWidget* window) {
     }
 }
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/icons/org.cantora.utility-%1.png").arg(size),
-                     QSize(size, size));
-    }
-    return icon;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -55,7 +46,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Cantora Utility");
     // The name of the installed desktop entry, so the window belongs to its menu entry.
     QGuiApplication::setDesktopFileName("org.cantora.utility");
-    QApplication::setWindowIcon(ProgramIcon());
+    QApplication::setWindowIcon(cantora::ProgramIcon());
     cantora::FrmUtility window;
     CloseOnTerminationSignal(&window);
     window.show();

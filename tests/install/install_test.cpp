@@ -15,6 +15,8 @@
 
 #include <csignal>
 
+#include "app/program_icon.h"
+
 namespace {
 
 const QString kId = "org.cantora.utility";
@@ -105,6 +107,7 @@ class InstallTest : public QObject {
     Q_OBJECT
   private slots:
     void installedTreeValidates();
+    void builtInIconHasEverySize();
     void readOnlyProgramFolderUsesTheUsersFolders();
     void writableProgramFolderKeepsFilesBeside();
 };
@@ -171,6 +174,14 @@ void InstallTest::installedTreeValidates() {
     QVERIFY(metainfo.contains("<launchable type=\"desktop-id\">" + kId.toLatin1() +
                               ".desktop</launchable>"));
     QVERIFY(ReadFile(usr + "share/doc/cantora-utility/copyright").contains("License: MIT"));
+}
+
+void InstallTest::builtInIconHasEverySize() {
+    const QIcon icon = cantora::ProgramIcon();
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+        QCOMPARE(icon.pixmap(size).toImage().size(), QSize(size, size));
+    }
 }
 
 void InstallTest::readOnlyProgramFolderUsesTheUsersFolders() {
