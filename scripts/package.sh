@@ -3,7 +3,11 @@
 # Install it with: sudo apt install ./build-package/cantora-utility_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh >/dev/null
+# The tools and libraries come with the set-up (which also builds ./build); skip it when they
+# are there.
+for tool in cmake ninja g++ cpack dpkg-shlibdeps; do
+  command -v "$tool" >/dev/null || { bash scripts/setup.sh; break; }
+done
 
 launcher=()
 if command -v ccache >/dev/null; then
