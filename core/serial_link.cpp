@@ -239,9 +239,16 @@ void CodeSender::OpenSerialPort(bool reportFailure, bool useFlowControl) {
         settings.hardwareFlowControl = useFlowControl && host_.flowControlValue() == 1;
         lastSettings_ = settings;
         if (settings.device.isEmpty() || !parsed || !port_->open(settings)) {
-            openError_ = settings.device.isEmpty() ? NoDeviceForNumberText()
-                         : !parsed ? UnusableSettingsText(GetIniValue("Serial", "BaudRate", "9600"))
-                                   : port_->lastOpenError();
+            if (settings.device.isEmpty()) {
+                openError_ = NoDeviceForNumberText();
+            } else if (!parsed) {
+                openError_ = UnusableSettingsText(GetIniValue("Serial", "BaudRate", "9600"));
+            } else {
+                openError_ = port_->lastOpenError();
+                if (openError_.isEmpty()) {
+                    openError_ = OpenFailureText(QSerialPort::UnknownError, settings.device, true);
+                }
+            }
             port_->close();
             if (reportFailure) {
                 host_.setLinkState(LinkState::Failed);

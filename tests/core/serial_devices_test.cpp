@@ -159,6 +159,13 @@ void SerialDevicesTest::realFailuresSayWhy() {
     QVERIFY(sender.lastOpenError().isEmpty());
     sender.CloseSerialPort();
 
+    // A port that gives no reason still leaves one.
+    auto record = std::make_shared<test::PortRecord>();
+    record->failOpen = true;
+    CodeSender quiet(host, std::make_unique<test::RecordingPort>(record));
+    quiet.SendToQuillon("x", false);
+    QCOMPARE(quiet.lastOpenError(), pty.slavePath() + " could not be opened.");
+
     // Root may open any file, so a refusal is seen for real only by another user; for root,
     // the error Qt reports for it.
     folder.write("ttyLocked", "");
