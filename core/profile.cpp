@@ -1,5 +1,7 @@
 #include "core/profile.h"
 
+#include "core/file_folders.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -634,13 +636,13 @@ void SetProgramFolder(const QString& folder) {
 }
 
 QString SettingsFilePath() {
-    return ProgramFolder() + QStringLiteral("/Verbalyn.ini");
+    return SettingsFolder() + QStringLiteral("/Verbalyn.ini");
 }
 QString DictionaryFilePath() {
-    return ProgramFolder() + QStringLiteral("/Verbalyn.Dic");
+    return DataFolder() + QStringLiteral("/Verbalyn.Dic");
 }
 QString SoundFilePath() {
-    return ProgramFolder() + QStringLiteral("/QLSounds.txt");
+    return DataFolder() + QStringLiteral("/QLSounds.txt");
 }
 
 QString GetIniValue(const QString& section, const QString& key, const QString& defaultValue) {

@@ -6,6 +6,7 @@
 
 #include "core/numeric.h"
 #include "core/profile.h"
+#include "core/serial_devices.h"
 
 namespace cantora {
 
@@ -32,15 +33,17 @@ class SerialPortDevice : public PortDevice {
             !port_.setParity(ToQtParity(settings.parity)) ||
             !port_.setStopBits(StopBits(settings)) ||
             !port_.setFlowControl(settings.hardwareFlowControl ? QSerialPort::HardwareControl
-                                                               : QSerialPort::NoFlowControl)) {
+                                                               : QSerialPort::NoFlowControl) ||
+            !port_.open(QIODevice::ReadWrite)) {
+            openError_ = OpenFailureText(port_.error(), settings.device, port_.errorString());
             return false;
         }
-        if (!port_.open(QIODevice::ReadWrite)) {
-            return false;
-        }
+        openError_.clear();
         failed_ = false;
         return true;
     }
+
+    QString lastOpenError() const override { return openError_; }
 
     bool isOpen() const override { return port_.isOpen(); }
 
@@ -97,6 +100,7 @@ class SerialPortDevice : public PortDevice {
     }
 
     QSerialPort port_;
+    QString openError_;
     bool failed_ = false;
 };
 
@@ -235,12 +239,23 @@ void CodeSender::OpenSerialPort(bool reportFailure, bool useFlowControl) {
         settings.hardwareFlowControl = useFlowControl && host_.flowControlValue() == 1;
         lastSettings_ = settings;
         if (settings.device.isEmpty() || !parsed || !port_->open(settings)) {
+            if (settings.device.isEmpty()) {
+                openError_ = NoDeviceForNumberText();
+            } else if (!parsed) {
+                openError_ = UnusableSettingsText(GetIniValue("Serial", "BaudRate", "9600"));
+            } else {
+                openError_ = port_->lastOpenError();
+                if (openError_.isEmpty()) {
+                    openError_ = OpenFailureText(QSerialPort::UnknownError, settings.device, true);
+                }
+            }
             port_->close();
             if (reportFailure) {
                 host_.setLinkState(LinkState::Failed);
             }
             return;
         }
+        openError_.clear();
     }
     if (port_->isOpen()) {
         host_.setLinkState(LinkState::Open);

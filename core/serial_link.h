@@ -40,6 +40,8 @@ class PortDevice {
     virtual void discardInput() = 0;
     // Queues one byte. False when the port failed (for example a USB adapter pulled out).
     virtual bool writeByte(char byte) = 0;
+    // Why the last opening failed, in plain words with what helps; empty after a success.
+    virtual QString lastOpenError() const { return {}; }
 };
 
 std::unique_ptr<PortDevice> MakeSerialPortDevice();
@@ -87,6 +89,8 @@ class CodeSender : public QObject {
 
     // The settings the last opening used (for the port box's tool tip and for tests).
     const PortSettings& lastSettings() const { return lastSettings_; }
+    // Why the last opening failed (for the red port box's tool tip); empty after a success.
+    const QString& lastOpenError() const { return openError_; }
 
     // Pause between bytes; tests and benchmarks keep the default.
     void setInterByteDelayMs(int ms) { interByteDelayMs_ = ms; }
@@ -97,6 +101,7 @@ class CodeSender : public QObject {
     SenderHost& host_;
     std::unique_ptr<PortDevice> port_;
     PortSettings lastSettings_;
+    QString openError_;
     int interByteDelayMs_ = 1;
 };
 

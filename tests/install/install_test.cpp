@@ -1,0 +1,213 @@
+// The installed program: the tree `cmake --install` lays down (checked by the desktop-entry
+// and AppStream validators), and where a copy of the program keeps its files, run as a real
+// process that a termination request closes the way a user would.
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include "app/program_icon.h"
+
+namespace {
+
+const QString kId = "org.cantora.utility";
+
+QStringList FilesUnder(const QString& root) {
+    QStringList files;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        files.append(QDir(root).relativeFilePath(it.next()));
+    }
+    files.sort();
+    return files;
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs `program` (exit code and output) and returns whether it exited with 0.
+bool Run(const QString& program, const QStringList& args, QString* output,
+         const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, args);
+    const bool finished = process.waitForFinished(120000);
+    *output = QString::fromLocal8Bit(process.readAll());
+    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+// Whether the process has installed its handler for termination requests.
+bool HandlesTermination(qint64 pid) {
+    const QByteArray status = ReadFile(QStringLiteral("/proc/%1/status").arg(pid));
+    const QRegularExpressionMatch match =
+        QRegularExpression("SigCgt:\\s*([0-9a-f]+)").match(QString::fromLatin1(status));
+    return match.hasMatch() && (match.captured(1).toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+}
+
+// A copy of the program in its own folder, run with its own home and current folder until a
+// termination request closes its window.
+struct ProgramCopy {
+    QTemporaryDir root;
+    QString folder = root.filePath("program");
+    QString home = root.filePath("home");
+    QString current = root.filePath("current");
+
+    ProgramCopy() {
+        QDir().mkpath(folder);
+        QDir().mkpath(home);
+        QDir().mkpath(current);
+        QFile::copy(CANTORA_PROGRAM, folder + "/cantora-utility");
+    }
+
+    // Starts the copy, waits until it is up, asks it to end; true when it ended by itself.
+    bool runAndClose() {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home);
+        env.remove("XDG_CONFIG_HOME");
+        env.remove("XDG_DATA_HOME");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(current);
+        process.start(folder + "/cantora-utility", {});
+        if (!process.waitForStarted(10000)) {
+            return false;
+        }
+        if (!QTest::qWaitFor([&] { return HandlesTermination(process.processId()); }, 20000)) {
+            process.kill();
+            process.waitForFinished();
+            return false;
+        }
+        process.terminate();
+        return process.waitForFinished(20000) && process.exitStatus() == QProcess::NormalExit &&
+               process.exitCode() == 0;
+    }
+};
+
+void CheckDefaultSettings(const QString& path) {
+    const QByteArray settings = ReadFile(path);
+    QVERIFY2(settings.contains("[Serial]\r\nPort=1\r\nFlowControl=1\r\n"), settings.constData());
+}
+
+}  // namespace
+
+class InstallTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void installedTreeValidates();
+    void builtInIconHasEverySize();
+    void readOnlyProgramFolderUsesTheUsersFolders();
+    void writableProgramFolderKeepsFilesBeside();
+};
+
+void InstallTest::installedTreeValidates() {
+    QTemporaryDir dest;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DESTDIR", dest.path());
+    QString output;
+    QVERIFY2(Run(CANTORA_CMAKE, {"--install", CANTORA_BUILD_DIR, "--prefix", "/usr"}, &output, env),
+             qPrintable(output));
+
+    const QString usr = dest.path() + "/usr/";
+    QStringList expected = {"bin/cantora-utility",
+                            "share/applications/" + kId + ".desktop",
+                            "share/doc/cantora-utility/LICENSE",
+                            "share/doc/cantora-utility/README.md",
+                            "share/doc/cantora-utility/copyright",
+                            "share/icons/hicolor/scalable/apps/" + kId + ".svg",
+                            "share/metainfo/" + kId + ".metainfo.xml"};
+    const QList<int> sizes = {16, 24, 32, 48, 64, 128, 256};
+    for (int size : sizes) {
+        expected.append(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kId));
+    }
+    for (const QString& picture :
+         QDir(QStringLiteral(CANTORA_SOURCE_DIR "/docs")).entryList({"*.png"}, QDir::Files)) {
+        expected.append("share/doc/cantora-utility/docs/" + picture);
+    }
+    expected.sort();
+    QStringList installed = FilesUnder(usr);
+    installed.removeAll("bin/cantora-chip");  // the second program, once the tree builds it
+    QCOMPARE(installed, expected);
+    QVERIFY(QFileInfo(usr + "bin/cantora-utility").isExecutable());
+    for (int size : sizes) {
+        const QImage icon(
+            QStringLiteral("%1share/icons/hicolor/%2x%2/apps/%3.png").arg(usr).arg(size).arg(kId));
+        QCOMPARE(icon.size(), QSize(size, size));
+    }
+
+    // The validators of the desktop entry and the AppStream metainfo accept them.
+    const QString desktopFile = usr + "share/applications/" + kId + ".desktop";
+    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+    QVERIFY2(!validator.isEmpty(), "desktop-file-validate is not installed");
+    QVERIFY2(Run(validator, {desktopFile}, &output), qPrintable(output));
+    QVERIFY2(output.trimmed().isEmpty(), qPrintable(output));  // not even a hint
+    const QString appstream = QStandardPaths::findExecutable("appstreamcli");
+    QVERIFY2(!appstream.isEmpty(), "appstreamcli is not installed");
+    QVERIFY2(
+        Run(appstream,
+            {"validate", "--pedantic", "--no-net", usr + "share/metainfo/" + kId + ".metainfo.xml"},
+            &output),
+        qPrintable(output));
+    QVERIFY2(!output.contains("P: ") && !output.contains("W: "), qPrintable(output));
+
+    // The entry starts an installed program and names an installed icon; the metainfo
+    // launches this entry.
+    QSettings desktop(desktopFile, QSettings::IniFormat);
+    desktop.beginGroup("Desktop Entry");
+    QVERIFY(QFileInfo(usr + "bin/" + desktop.value("Exec").toString().section(' ', 0, 0))
+                .isExecutable());
+    QCOMPARE(desktop.value("Icon").toString(), kId);
+    const QByteArray metainfo = ReadFile(usr + "share/metainfo/" + kId + ".metainfo.xml");
+    QVERIFY(metainfo.contains("<id>" + kId.toLatin1() + "</id>"));
+    QVERIFY(metainfo.contains("<launchable type=\"desktop-id\">" + kId.toLatin1() +
+                              ".desktop</launchable>"));
+    QVERIFY(ReadFile(usr + "share/doc/cantora-utility/copyright").contains("License: MIT"));
+}
+
+void InstallTest::builtInIconHasEverySize() {
+    const QIcon icon = cantora::ProgramIcon();
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        QVERIFY(icon.availableSizes().contains(QSize(size, size)));
+        QCOMPARE(icon.pixmap(size).toImage().size(), QSize(size, size));
+    }
+}
+
+void InstallTest::readOnlyProgramFolderUsesTheUsersFolders() {
+    ProgramCopy copy;
+    // No write permission for anyone: the program's rule treats it as read-only even for root.
+    QVERIFY(QFile::setPermissions(copy.folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const bool ran = copy.runAndClose();
+    QFile::setPermissions(copy.folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(ran);
+
+    CheckDefaultSettings(copy.home + "/.config/cantora-utility/Verbalyn.ini");
+    QVERIFY(QFileInfo(copy.home + "/.local/share/cantora-utility").isDir());
+    QCOMPARE(FilesUnder(copy.folder), QStringList{"cantora-utility"});
+    QVERIFY(FilesUnder(copy.current).isEmpty());
+}
+
+void InstallTest::writableProgramFolderKeepsFilesBeside() {
+    ProgramCopy copy;
+    QVERIFY(copy.runAndClose());
+
+    CheckDefaultSettings(copy.folder + "/Verbalyn.ini");
+    QCOMPARE(FilesUnder(copy.folder), (QStringList{"Verbalyn.ini", "cantora-utility"}));
+    QVERIFY(!QFileInfo::exists(copy.home + "/.config/cantora-utility"));
+    QVERIFY(!QFileInfo::exists(copy.home + "/.local/share/cantora-utility"));
+}
+
+QTEST_MAIN(InstallTest)
+#include "install_test.moc"
