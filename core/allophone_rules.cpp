@@ -192,6 +192,16 @@ bool CanBeginSyllable(const Phone* c, int len) {
            IsOneOf(c[2].ph, {Ph::L, Ph::R, Ph::W, Ph::Y});
 }
 
+// What one phone says: at most two allophones (a vowel's steady part and its glide).
+struct Said {
+    std::array<Al, 2> allophones{};
+    int count = 0;
+    void push_back(Al a) { allophones[count++] = a; }
+    bool empty() const { return count == 0; }
+    Al front() const { return allophones[0]; }
+    Al back() const { return allophones[count - 1]; }
+};
+
 bool Contains(std::string_view text, std::string_view part) {
     return text.find(part) != std::string_view::npos;
 }
@@ -283,7 +293,7 @@ std::vector<Al> AllophonesFor(const std::vector<Phone>& input, std::string_view 
     }
 
     // 3. Vowels.
-    std::vector<std::vector<Al>> out(n);
+    std::vector<Said> out(n);
     std::vector<bool> absorbed(n, false);
     for (int i = 0; i < n; ++i) {
         if (!IsVowel(p[i].ph) || absorbed[i]) {
@@ -295,7 +305,7 @@ std::vector<Al> AllophonesFor(const std::vector<Phone>& input, std::string_view 
         const bool last = i + 1 == n;
         const Phone* next = last ? nullptr : &p[i + 1];
         const bool beforeVowel = next && IsVowel(next->ph);
-        std::vector<Al>& o = out[i];
+        Said& o = out[i];
 
         if (next && next->ph == Ph::R && closing[i + 1] && row.withR) {
             if (v.ph == Ph::IH && stressed) {
@@ -380,7 +390,7 @@ std::vector<Al> AllophonesFor(const std::vector<Phone>& input, std::string_view 
         }
         const Ph c = p[i].ph;
         const Phone* next = i + 1 < n ? &p[i + 1] : nullptr;
-        std::vector<Al>& o = out[i];
+        Said& o = out[i];
         if (c == Ph::Y && next && next->ph == Ph::UW) {
             continue;  // said by the IYUW of the vowel
         }
@@ -420,7 +430,8 @@ std::vector<Al> AllophonesFor(const std::vector<Phone>& input, std::string_view 
     std::vector<Al> result;
     for (int i = 0; i < n; ++i) {
         if (!absorbed[i]) {
-            result.insert(result.end(), out[i].begin(), out[i].end());
+            result.insert(result.end(), out[i].allophones.begin(),
+                          out[i].allophones.begin() + out[i].count);
         }
     }
     return result;
