@@ -34,7 +34,8 @@
 //      TU ("tune"); every other T is TT;
 //    - S takes SO only at the start of a syllable before a back vowel other than OH ("sun",
 //      "so"; but "salt"); every other S is SE.
-// Front vowels are those made with the tongue forward and the r-coloured vowels except OWRR.
+// Front vowels are those made with the tongue forward, the glides that start from one (IYUW,
+// IHWW) and the r-coloured vowels except OWRR.
 
 namespace cantora::pron {
 
