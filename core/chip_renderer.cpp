@@ -81,6 +81,58 @@ void TrimSilence(std::vector<float>& s) {
                            s.begin() + static_cast<std::ptrdiff_t>(last));
 }
 
+bool IsVowel(const std::string& phone) {
+    static const char* const vowels[] = {"iy", "ih", "ey", "eh", "ae", "ah", "aa", "ao",
+                                         "ow", "uh", "uw", "er", "ay", "aw", "oy"};
+    for (const char* v : vowels) {
+        if (phone == v) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The voice has no recording of some joins that allophones strung freely can ask for; each is
+// replaced by the nearest sound it has: "ng" after anything but a vowel is "n"; "hh" before
+// anything but a vowel (a breath with nothing to breathe into) is dropped, or breathed into
+// "ah" when it is the only sound; "w" and "y" before
+// anything but a vowel are the vowels they glide from, "uw" and "iy".
+std::string RepairJoins(const std::string& phones) {
+    std::vector<std::string> list;
+    size_t at = 0;
+    while (at < phones.size()) {
+        const size_t end = std::min(phones.find(' ', at), phones.size());
+        if (end > at) {
+            list.push_back(phones.substr(at, end - at));
+        }
+        at = end + 1;
+    }
+    std::vector<std::string> out;
+    for (size_t i = 0; i < list.size(); ++i) {
+        std::string phone = list[i];
+        const bool vowelNext = i + 1 < list.size() && IsVowel(list[i + 1]);
+        if (phone == "ng" && (out.empty() || !IsVowel(out.back()) || out.back() == "er")) {
+            phone = "n";
+        } else if (phone == "hh" && !vowelNext) {
+            if (list.size() == 1) {
+                out.push_back("hh");  // alone (a palette click): breathed into a short "ah"
+                out.push_back("ah");
+            }
+            continue;
+        } else if (phone == "w" && !vowelNext) {
+            phone = "uw";
+        } else if (phone == "y" && !vowelNext) {
+            phone = "iy";
+        }
+        out.push_back(phone);
+    }
+    std::string joined;
+    for (const std::string& phone : out) {
+        joined += (joined.empty() ? "" : " ") + phone;
+    }
+    return joined;
+}
+
 std::vector<float> SynthesisePhones(const std::string& phones, double f0, double stddev,
                                     double stretch) {
     std::lock_guard<std::mutex> lock(SpeechMutex());
@@ -92,7 +144,11 @@ std::vector<float> SynthesisePhones(const std::string& phones, double f0, double
     feat_set_float(voice->features, "int_f0_target_mean", static_cast<float>(f0));
     feat_set_float(voice->features, "int_f0_target_stddev", static_cast<float>(stddev));
     feat_set_float(voice->features, "duration_stretch", static_cast<float>(stretch));
-    const std::string text = "pau " + phones + " pau";
+    const std::string repaired = RepairJoins(phones);
+    if (repaired.empty()) {
+        return out;
+    }
+    const std::string text = "pau " + repaired + " pau";
     cst_utterance* utterance = flite_synth_phones(text.c_str(), voice);
     if (utterance == nullptr) {
         return out;
