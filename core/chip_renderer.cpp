@@ -43,7 +43,7 @@ constexpr double kNormalSpeed = 114.0;
 constexpr double kSpeechGain = 2.0;
 constexpr int kDefaultVolume = 96;
 // Effects are pure tones and noise, which sound louder than speech at the same peak.
-constexpr double kEffectGain = 0.6;
+constexpr double kEffectGain = 0.45;
 
 // The speech library keeps its voice settings in the voice itself: one caller at a time.
 std::mutex& SpeechMutex() {

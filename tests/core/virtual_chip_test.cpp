@@ -189,6 +189,7 @@ class VirtualChipTest : public QObject {
     void slowerSpeedLongerPhrase();
     void notesSingAtTheirFrequency();
     void touchTonesHoldTheirPairs();
+    void modifiersChangeTheNextSound();
     void registerWritesPlayATone();
     void volumeZeroIsSilent();
     void pausesHaveTheirLengths();
@@ -354,6 +355,33 @@ void VirtualChipTest::touchTonesHoldTheirPairs() {
         QVERIFY2(Db(std::min(row, column) / strongestOther) > 30,
                  qPrintable(QStringLiteral("D%1").arg(d)));
     }
+}
+
+void VirtualChipTest::modifiersChangeTheNextSound() {
+    struct Measure {
+        double ms;
+        double hz;
+        int peak;
+    };
+    const auto measure = [](const QByteArray& bytes) {
+        const std::vector<int16_t> pcm = RenderBytes(Prefix(96, 114, 110) + bytes);
+        const size_t window = kSampleRate * 6 / 100;
+        return Measure{Ms(pcm), PitchHz(pcm, LoudestWindow(pcm, window), window), Peak(pcm)};
+    };
+    const Measure plain = measure(Bytes({135}));
+    const Measure fast = measure(Bytes({7, 135}));
+    const Measure slow = measure(Bytes({8, 135}));
+    const Measure stress = measure(Bytes({14, 135}));
+    const Measure relax = measure(Bytes({15, 135}));
+    const Measure soft = measure(Bytes({18, 135}));
+    QVERIFY(fast.ms < 0.8 * plain.ms);
+    QVERIFY(slow.ms > 1.5 * plain.ms);
+    QVERIFY(stress.hz > 1.08 * plain.hz && stress.peak > plain.peak);
+    QVERIFY(relax.hz < 0.95 * plain.hz && relax.peak < plain.peak);
+    QVERIFY(soft.peak < 0.7 * plain.peak);
+    // Only the next sound: the one after it is as before.
+    const double two = measure(Bytes({135, 4, 135})).ms;
+    QCOMPARE(measure(Bytes({8, 135, 4, 135})).ms - slow.ms, two - plain.ms);
 }
 
 void VirtualChipTest::registerWritesPlayATone() {
