@@ -422,8 +422,9 @@ bool Renderer::startNext(bool holdOpenRun) {
                     case EventKind::Reset:
                         voice_ = Voice{};
                         break;
+                    // A raw byte can carry more than the controls offer; keep to their range.
                     case EventKind::Volume:
-                        voice_.volume = event.value;
+                        voice_.volume = std::min(event.value, 127);
                         break;
                     case EventKind::Speed:
                         voice_.speed = event.value;
@@ -432,7 +433,7 @@ bool Renderer::startNext(bool holdOpenRun) {
                         voice_.pitch = event.value;
                         break;
                     case EventKind::Bend:
-                        voice_.bend = event.value;
+                        voice_.bend = std::min(event.value, 15);
                         break;
                     case EventKind::RegisterWrite:
                         synth_.write(event.code, event.value);

@@ -26,10 +26,10 @@ constexpr int kDelayUnitMs = 10;
 
 // The voice controls and their values after a reset.
 struct Voice {
-    int volume = 96;  // 0 silent; 96 the speech library's own level
+    int volume = 96;  // 0 silent to 127; linear, 96 the normal level
     int speed = 114;  // 114 normal; durations scale by 114 / speed
     int pitch = 88;   // the fundamental in hertz
-    int bend = 5;     // intonation range: a run of sounds wanders by bend x 2 % of the pitch
+    int bend = 5;     // 0-15: a run of sounds wanders by bend x 2 % of the pitch
 };
 
 // The synthesiser, chosen by ear:
