@@ -1,0 +1,151 @@
+// cantora-chip: a virtual chip on a pseudo-terminal, for people who write their own senders.
+// It prints the terminal's device path, then plays whatever arrives on it, or records it into
+// a WAV file. With --codes it renders a list of decimal codes straight into the WAV file.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+#include "core/chip_audio.h"
+#include "core/chip_wav.h"
+#include "core/virtual_chip.h"
+
+namespace {
+
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) {
+    g_stop = true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("cantora-chip"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A virtual chip on a pseudo-terminal: prints the terminal's path and plays what arrives "
+        "on it."));
+    parser.addHelpOption();
+    const QCommandLineOption wavOption(QStringLiteral("wav"),
+                                       QStringLiteral("Record into this WAV file instead of "
+                                                      "playing; written when the chip stops."),
+                                       QStringLiteral("file"));
+    const QCommandLineOption idleOption(
+        QStringLiteral("idle-exit"),
+        QStringLiteral("Stop once bytes have come and the chip has been silent this long."),
+        QStringLiteral("ms"));
+    const QCommandLineOption codesOption(
+        QStringLiteral("codes"),
+        QStringLiteral("Render these decimal codes (\"20,96,128\") into the WAV file and stop."),
+        QStringLiteral("list"));
+    parser.addOptions({wavOption, idleOption, codesOption});
+    parser.process(app);
+    const QString wavPath = parser.value(wavOption);
+
+    if (parser.isSet(codesOption)) {
+        if (wavPath.isEmpty()) {
+            std::fprintf(stderr, "--codes needs --wav\n");
+            return 2;
+        }
+        QByteArray bytes;
+        for (const QString& part : parser.value(codesOption).split(u',', Qt::SkipEmptyParts)) {
+            bytes.append(static_cast<char>(part.trimmed().toInt() & 0xff));
+        }
+        return cantora::chip::RenderBytesToWav(bytes, wavPath) ? 0 : 1;
+    }
+
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        std::perror("cantora-chip: pseudo-terminal");
+        return 1;
+    }
+    const char* slaveName = ptsname(master);
+    // Hold the far side open so that a sender closing it does not end the terminal, and make it
+    // raw so every byte arrives unchanged.
+    const int slave = open(slaveName, O_RDWR | O_NOCTTY);
+    termios tio{};
+    if (slave >= 0 && tcgetattr(slave, &tio) == 0) {
+        cfmakeraw(&tio);
+        tcsetattr(slave, TCSANOW, &tio);
+    }
+    std::printf("%s\n", slaveName);
+    std::fflush(stdout);
+
+    auto chip = std::make_shared<cantora::chip::VirtualChip>();
+    cantora::chip::PcmCapture* capture = nullptr;
+    std::unique_ptr<cantora::chip::PcmOutput> output;
+    if (wavPath.isEmpty()) {
+        output = cantora::chip::MakeSpeakerOutput();
+    } else {
+        capture = new cantora::chip::PcmCapture(10, &app);
+        output.reset(capture);
+    }
+    bool heardBytes = false;
+    QElapsedTimer silentFor;
+    silentFor.start();
+
+    QSocketNotifier notifier(master, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char buffer[256];
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0) {
+            if (!heardBytes) {
+                heardBytes = true;
+                output->start(chip);
+            }
+            // One byte at a time, as the chip's serial input takes them.
+            for (ssize_t i = 0; i < n; ++i) {
+                chip->feed(buffer[i]);
+            }
+            silentFor.start();
+        }
+    });
+    if (wavPath.isEmpty()) {
+        output->start(chip);
+        heardBytes = true;
+    }
+
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    const int idleMs = parser.isSet(idleOption) ? parser.value(idleOption).toInt() : -1;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &app, [&] {
+        if (chip->busy()) {
+            silentFor.start();
+        }
+        const bool idleDone = idleMs >= 0 && heardBytes && silentFor.elapsed() >= idleMs;
+        if (g_stop || idleDone) {
+            app.quit();
+        }
+    });
+    watch.start(20);
+    app.exec();
+
+    int status = 0;
+    if (capture != nullptr) {
+        capture->pullDue();
+        output->stop();
+        if (!cantora::chip::WriteWavFile(wavPath, capture->samples(), cantora::chip::kSampleRate)) {
+            std::fprintf(stderr, "cantora-chip: cannot write %s\n", qPrintable(wavPath));
+            status = 1;
+        }
+    } else {
+        output->stop();
+    }
+    if (slave >= 0) {
+        close(slave);
+    }
+    close(master);
+    return status;
+}
