@@ -276,6 +276,30 @@ void CodeSender::joinRunningSend(const QByteArray& data) {
     }
     SendBuffer.cleared_ = false;
     lastJoinSerial_ = actionSerial_;
+    scheduleStallCheck();
+}
+
+void CodeSender::scheduleStallCheck() {
+    if (!stallCheckPosted_ && QCoreApplication::instance() != nullptr) {
+        stallCheckPosted_ = true;
+        QMetaObject::invokeMethod(this, &CodeSender::takeOverStalledSend, Qt::QueuedConnection);
+    }
+}
+
+void CodeSender::takeOverStalledSend() {
+    // The handler that queued bytes may have opened a modal window (a window opened from inside
+    // a send shows and sends before its event loop starts): the loop below cannot write until
+    // that window closes, so the window's event loop writes the bytes instead.
+    stallCheckPosted_ = false;
+    if (loops_.empty() || SendBuffer.isEmpty()) {
+        return;
+    }
+    if (loops_.back().eventLoopLevel < EventLoopLevel()) {
+        runSendLoop(true);
+        host_.armIdleTimer(kIdleCloseMs);
+    } else {
+        scheduleStallCheck();  // look again after the next byte
+    }
 }
 
 bool CodeSender::takeNextString(int loopId) {
@@ -289,8 +313,15 @@ bool CodeSender::takeNextString(int loopId) {
     return true;
 }
 
-void CodeSender::runSendLoop() {
+void CodeSender::runSendLoop(bool adopt) {
     const int loopId = nextLoopId_++;
+    if (adopt) {
+        for (PendingBytes::Queued& queued : SendBuffer.queued_) {
+            if (queued.loop == loops_.back().id) {
+                queued.loop = loopId;
+            }
+        }
+    }
     loops_.push_back({loopId, EventLoopLevel()});
     const bool outermost = loops_.size() == 1;
     if (outermost && QCoreApplication::instance() != nullptr) {

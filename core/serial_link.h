@@ -147,7 +147,9 @@ class CodeSender : public QObject {
     };
 
     void joinRunningSend(const QByteArray& data);
-    void runSendLoop();
+    void runSendLoop(bool adopt = false);
+    void scheduleStallCheck();
+    void takeOverStalledSend();
     bool takeNextString(int loopId);
 
     SenderHost& host_;
@@ -163,6 +165,7 @@ class CodeSender : public QObject {
     quint64 actionSerial_ = 0;
     quint64 lastJoinSerial_ = 0;
     qsizetype insertAt_ = 0;  // where the same action's next string queues
+    bool stallCheckPosted_ = false;
     int depth_ = 0;
     int maxDepth_ = 0;
 };

@@ -176,6 +176,51 @@ class SendReentryTest : public QObject {
         QCOMPARE(main.linkColour(), QColor(0, 255, 0));
         QCOMPARE(record->openings.size(), 2);
     }
+
+    // "Synth Control" clicked while the port test goes out: the panel's modal loop runs above
+    // the interrupted send, so its writes must go out while it is open, not when it closes.
+    void panelOpenedDuringASendWritesAtOnce() {
+        test::TempProgramFolder folder;
+        auto record = std::make_shared<test::PortRecord>();
+        FrmUtility main(std::make_unique<test::RecordingPort>(record));
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        const QByteArray lastOpening = "\\08J 0NX";
+        QByteArray seenWhileOpen;
+        bool doneAsked = false;
+        record->onByte = [&](char) {
+            const qsizetype n = record->written.size();
+            if (n == 2) {
+                AfterThisByte(&main, [&] { QTest::mousePress(main.Synth, Qt::LeftButton); });
+            } else if (n == 4) {
+                AfterThisByte(&main, [&] { QTest::mouseRelease(main.Synth, Qt::LeftButton); });
+            } else if (!doneAsked && record->written.endsWith(lastOpening)) {
+                doneAsked = true;
+                seenWhileOpen = record->written;
+                auto* panel = qobject_cast<FrmSynthCtrl*>(QApplication::activeModalWidget());
+                QVERIFY(panel != nullptr);
+                AfterThisByte(panel,
+                              [panel] { QTest::mouseClick(panel->btnDone, Qt::LeftButton); });
+            }
+        };
+        // Should the writes wait for the panel to close, close it anyway after a while.
+        QTimer::singleShot(3000, &main, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->close();
+            }
+        });
+        QTest::mouseClick(main.cmdTestSerialPort, Qt::LeftButton);
+        QVERIFY(doneAsked);
+        QVERIFY(seenWhileOpen.startsWith(QByteArray("\x1F\\0V", 4)));
+        const QStringList opening = test::SplitScpCommands(seenWhileOpen.mid(4));
+        QCOMPARE(opening.size(), 15);
+        QCOMPARE(opening.first(), QString("\\0RX"));
+        // The closing reset follows; the rest of the port test never does.
+        QCOMPARE(test::SplitScpCommands(record->written.mid(seenWhileOpen.size())),
+                 (QStringList{"\\0RX", "\\08J 0NX"}));
+        QVERIFY(main.sender().SendBuffer.isEmpty());
+    }
 };
 
 QTEST_MAIN(SendReentryTest)
