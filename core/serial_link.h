@@ -109,7 +109,9 @@ class CodeSender : public QObject {
     // those events (a drag step, a "Shut Up" click) replaces the unsent rest of the string going
     // out and returns at once, before its bytes are out; further calls by the same event queue
     // behind it in order. So the stack stays two sends deep however long the hand keeps moving.
-    // A window that needs to know when its bytes are out watches sending() / finished().
+    // A modal window opened from such an event writes from its own event loop, since the loop
+    // below cannot run until it closes. A handler that needs to know when its bytes are out
+    // (to enable a button again, say) watches sending() / finished().
     void SendToQuillon(const QByteArray& data, bool checkLength);
     void OpenSerialPort(bool reportFailure, bool useFlowControl);
     // Also ends a send in progress quietly: the box turns white, the rest is dropped.
