@@ -1,6 +1,7 @@
 // The code sender: the long-phrase question, flow control, nested sends, failing ports,
 // settings, and a real QSerialPort on a pseudo-terminal.
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include "core/profile.h"
@@ -239,8 +240,10 @@ void SerialLinkTest::actionsDuringASend() {
             }
         }
     };
+    QSignalSpy finished(&rig.sender, &CodeSender::finished);
     rig.sender.SendToQuillon("ABCDEFGHIJ", true);
     QCOMPARE(rig.record->written, wire);
+    QCOMPARE(finished.count(), 1);  // one loop wrote everything
     // Every send shows the box green; what matters is the order of the colours.
     QList<LinkState> shown;
     for (LinkState state : rig.host.states) {
