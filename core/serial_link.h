@@ -77,9 +77,6 @@ class PendingBytes {
         queued_.clear();
         cleared_ = true;
     }
-    // The unsent rest of the string being written.
-    const QByteArray& rest() const { return rest_; }
-    int queuedStrings() const { return static_cast<int>(queued_.size()); }
 
   private:
     friend class CodeSender;
