@@ -6,8 +6,10 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace cantora {
 
@@ -66,6 +68,29 @@ int PortNumberFromText(const QString& text);
 // platform's name for it; empty when the number cannot name a port.
 QString DeviceForPortNumber(int number);
 
+// What is still to go out: the rest of the string being written and the strings that the same
+// action asked for behind it. Windows empty it to cut a send short ("Shut Up", closing).
+class PendingBytes {
+  public:
+    bool isEmpty() const { return rest_.isEmpty() && queued_.empty(); }
+    // Drops the rest of the current string and everything queued behind it.
+    void clear() {
+        rest_.clear();
+        queued_.clear();
+        cleared_ = true;
+    }
+
+  private:
+    friend class CodeSender;
+    struct Queued {
+        QByteArray bytes;
+        int loop;  // the send loop that will write it
+    };
+    QByteArray rest_;
+    std::deque<Queued> queued_;
+    bool cleared_ = false;
+};
+
 class CodeSender : public QObject {
     Q_OBJECT
   public:
@@ -78,14 +103,30 @@ class CodeSender : public QObject {
 
     // Sends `data` byte by byte. `checkLength`: phrases and palette codes (long-phrase question,
     // flow control allowed); false for SCP commands.
+    //
+    // Only the outermost call writes bytes; events run between them. A call made from one of
+    // those events (a drag step, a "Shut Up" click) replaces the unsent rest of the string going
+    // out and returns at once, before its bytes are out; further calls by the same event queue
+    // behind it in order. So the stack stays two sends deep however long the hand keeps moving.
+    // A modal window opened from such an event writes from its own event loop, since the loop
+    // below cannot run until it closes. A handler that needs to know when its bytes are out
+    // (to enable a button again, say) watches sending() / finished().
     void SendToQuillon(const QByteArray& data, bool checkLength);
     void OpenSerialPort(bool reportFailure, bool useFlowControl);
+    // Also ends a send in progress quietly: the box turns white, the rest is dropped.
     void CloseSerialPort();
     bool PortOpen() const;
 
     // The unsent rest of the current send. Emptying it makes a send in progress stop after the
-    // byte it has just written; a nested send replaces it.
-    QByteArray SendBuffer;
+    // byte it has just written; a send asked for meanwhile replaces it.
+    PendingBytes SendBuffer;
+
+    // True while a send loop is putting bytes out (and so a new send only queues).
+    bool sending() const { return !loops_.empty(); }
+    // How many SendToQuillon calls are on the stack now, and the most there have been.
+    int nestingDepth() const { return depth_; }
+    int maxNestingDepth() const { return maxDepth_; }
+    void resetMaxNestingDepth() { maxDepth_ = depth_; }
 
     // The settings the last opening used (for the port box's tool tip and for tests).
     const PortSettings& lastSettings() const { return lastSettings_; }
@@ -97,12 +138,40 @@ class CodeSender : public QObject {
 
     static QString LongPhraseWarningText();
 
+  signals:
+    // A send loop has ended: everything asked for meanwhile is out, or was cut short.
+    void finished();
+
   private:
+    class ActionWatcher;
+    struct Loop {
+        int id;
+        int eventLoopLevel;
+    };
+
+    void joinRunningSend(const QByteArray& data);
+    void runSendLoop(bool adopt = false);
+    void scheduleStallCheck();
+    void takeOverStalledSend();
+    bool takeNextString(int loopId);
+
     SenderHost& host_;
     std::unique_ptr<PortDevice> port_;
     PortSettings lastSettings_;
     QString openError_;
     int interByteDelayMs_ = 1;
+
+    std::vector<Loop> loops_;  // running send loops, one per modal event-loop level at most
+    int nextLoopId_ = 0;
+    std::unique_ptr<ActionWatcher> watcher_;
+    // Counts the actions (user input, timers, queued calls, bytes written) seen during sends, to
+    // tell a new action's send from the next send of the same action.
+    quint64 actionSerial_ = 0;
+    quint64 lastJoinSerial_ = 0;
+    qsizetype insertAt_ = 0;  // where the same action's next string queues
+    bool stallCheckPosted_ = false;
+    int depth_ = 0;
+    int maxDepth_ = 0;
 };
 
 }  // namespace cantora

@@ -1,6 +1,7 @@
 // The code sender: the long-phrase question, flow control, nested sends, failing ports,
 // settings, and a real QSerialPort on a pseudo-terminal.
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include "core/profile.h"
@@ -8,6 +9,25 @@
 #include "support/test_support.h"
 
 using namespace cantora;
+
+namespace {
+
+// What one user event does when it arrives after byte `atByte` of a send.
+struct MidSendAction {
+    int atByte;
+    std::function<void(CodeSender&)> run;
+};
+
+void Send(CodeSender& sender, std::initializer_list<const char*> texts) {
+    for (const char* text : texts) {
+        sender.SendToQuillon(text, false);
+    }
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(QList<cantora::LinkState>)
+Q_DECLARE_METATYPE(QList<MidSendAction>)
 
 namespace {
 
@@ -58,6 +78,8 @@ class SerialLinkTest : public QObject {
     void flowControlCases();
     void portOpenedByCommandKeepsNoHandshaking();
     void nestedSendDropsTheRest();
+    void actionsDuringASend_data();
+    void actionsDuringASend();
     void failingPortTurnsRedAndRetries();
     void portNumbersAndDevices();
     void settingsText();
@@ -154,6 +176,93 @@ void SerialLinkTest::nestedSendDropsTheRest() {
     QCOMPARE(rig.record->written, QByteArray("ABC\\0RX"));
     QVERIFY(rig.sender.SendBuffer.isEmpty());
     QVERIFY(rig.host.timerRunning);
+}
+
+void SerialLinkTest::actionsDuringASend_data() {
+    QTest::addColumn<QList<MidSendAction>>("actions");
+    QTest::addColumn<QByteArray>("wire");
+    QTest::addColumn<QList<LinkState>>("states");
+    const QList<LinkState> open{LinkState::Open};
+    // A handler that sends several strings in a row (a reset, a preset) gets them all out.
+    QTest::newRow("one action, three strings")
+        << QList<MidSendAction>{{3,
+                                 [](CodeSender& s) {
+                                     Send(s, {"xy", "zw", "uv"});
+                                 }}}
+        << QByteArray("ABCxyzwuv") << open;
+    // A later action cuts the string going out; what the first action queued still follows.
+    QTest::newRow("second action cuts in") << QList<MidSendAction>{{3,
+                                                                    [](CodeSender& s) {
+                                                                        Send(s, {"xyz", "uv"});
+                                                                    }},
+                                                                   {4,
+                                                                    [](CodeSender& s) {
+                                                                        Send(s, {"Q", "R"});
+                                                                    }}}
+                                           << QByteArray("ABCxQRuv") << open;
+    // "Shut Up": emptying the buffer drops the queued strings too.
+    QTest::newRow("shut up drops the queue") << QList<MidSendAction>{{3,
+                                                                      [](CodeSender& s) {
+                                                                          Send(s, {"1111", "2222"});
+                                                                      }},
+                                                                     {5,
+                                                                      [](CodeSender& s) {
+                                                                          s.SendBuffer.clear();
+                                                                          Send(s, {"R"});
+                                                                      }}}
+                                             << QByteArray("ABC11R") << open;
+    // The port box loses the focus mid-send: the send ends, the box is white, not red.
+    QTest::newRow("port closed mid-send")
+        << QList<MidSendAction>{{3, [](CodeSender& s) { s.CloseSerialPort(); }}}
+        << QByteArray("ABC") << QList<LinkState>{LinkState::Open, LinkState::Closed};
+    // Closed and at once asked to send again in the same action: the port reopens.
+    QTest::newRow("closed then reopened")
+        << QList<MidSendAction>{{3,
+                                 [](CodeSender& s) {
+                                     s.CloseSerialPort();
+                                     Send(s, {"xy"});
+                                 }}}
+        << QByteArray("ABCxy")
+        << QList<LinkState>{LinkState::Open, LinkState::Closed, LinkState::Open};
+}
+
+void SerialLinkTest::actionsDuringASend() {
+    QFETCH(QList<MidSendAction>, actions);
+    QFETCH(QByteArray, wire);
+    QFETCH(QList<LinkState>, states);
+    Rig rig;
+    rig.record->onByte = [&](char) {
+        for (const MidSendAction& action : actions) {
+            if (action.atByte == rig.record->written.size()) {
+                // Runs as an event, in the send's event processing after this byte.
+                QMetaObject::invokeMethod(
+                    &rig.sender, [&rig, action] { action.run(rig.sender); }, Qt::QueuedConnection);
+            }
+        }
+    };
+    QSignalSpy finished(&rig.sender, &CodeSender::finished);
+    rig.sender.SendToQuillon("ABCDEFGHIJ", true);
+    QCOMPARE(rig.record->written, wire);
+    QCOMPARE(finished.count(), 1);  // one loop wrote everything
+    // Every send shows the box green; what matters is the order of the colours.
+    QList<LinkState> shown;
+    for (LinkState state : rig.host.states) {
+        if (shown.isEmpty() || shown.last() != state) {
+            shown.append(state);
+        }
+    }
+    QCOMPARE(shown, states);
+    QVERIFY(rig.sender.SendBuffer.isEmpty());
+    QVERIFY(!rig.sender.sending());
+    QVERIFY(rig.sender.maxNestingDepth() <= 2);
+    // Only the send that wrote the bytes arms the idle timer, once everything is out.
+    QVERIFY(rig.host.timerRunning);
+    QCOMPARE(rig.host.timerArms, 1);
+    // A later send opens the port again if it was closed, and goes out whole.
+    rig.record->onByte = nullptr;
+    rig.sender.SendToQuillon("k", false);
+    QCOMPARE(rig.record->written, wire + "k");
+    QCOMPARE(rig.host.states.last(), LinkState::Open);
 }
 
 void SerialLinkTest::failingPortTurnsRedAndRetries() {
