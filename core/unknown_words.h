@@ -7,11 +7,13 @@
 
 namespace cantora {
 
-// The plain words of `text` (as TranslateText splits it: runs of letters, digits, "#" and "\"
-// that do not begin with "\") whose dictionary value is missing or blank, so that they say
-// nothing. Each word once, in the order of first appearance, compared without regard to case,
-// as first written. Only the words of the text itself: words inside dictionary values are not
-// followed.
+// The plain words of `text`, split as TranslateText splits it (runs of letters, digits, "#" and
+// "\" read over every character but the blank and the comma, so "don't" is "dont"; a word that
+// begins with "\" is a code token), that say nothing: their dictionary value is missing or blank,
+// or they hold a character above 255, which no dictionary key can. Each word once, in the order
+// of first appearance, compared without regard to case, as first written: its word characters,
+// and for a word holding a character above 255 those characters too. Only the words of the text
+// itself: words inside dictionary values are not followed.
 QStringList UnknownWords(const QString& text);
 
 }  // namespace cantora

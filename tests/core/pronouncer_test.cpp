@@ -7,12 +7,13 @@
 #include "core/code_table.h"
 #include "core/code_text.h"
 #include "core/dictionary_fill.h"
+#include "core/palette_table.h"
 #include "core/pronouncer.h"
 #include "core/unknown_words.h"
 #include "support/test_support.h"
-#include "core/palette_table.h"
 
 using namespace cantora;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -289,6 +290,12 @@ void PronouncerTest::unknownWords() {
              QStringList({"there", "blank", "x#1", "nix\\IY"}));
     QCOMPARE(UnknownWords(QString()), QStringList());
     QCOMPARE(UnknownWords("hello \\IY"), QStringList());
+
+    // Words are split as the translator splits them: only blanks and commas end a word, other
+    // characters are passed over; a character no file can store leaves its word unsaid.
+    folder.write("Verbalyn.Dic", "[words]\r\nhello=\\HE\r\ndont=\\DE\r\nmega=\\ME\r\n");
+    QCOMPARE(UnknownWords(u"don't e-mail hel\nlo \u03A9mega (mega), x\u03A9 \u03A9,mega"_s),
+             QStringList({"email", u"\u03A9mega"_s, u"x\u03A9"_s}));
 }
 
 QTEST_GUILESS_MAIN(PronouncerTest)
