@@ -64,13 +64,20 @@ NextWord FindNextWord(const QString& wordBoxText) {
     return result;
 }
 
-QStringList WordBoxValues(const QString& wordBoxText) {
-    QStringList values;
+QStringList WordBoxWords(const QString& wordBoxText) {
+    QStringList words;
     QString text = wordBoxText.trimmed();
     while (!text.isEmpty()) {
         const int blank = text.indexOf(QLatin1Char(' '));
-        const QString word = blank < 0 ? text : text.left(blank).trimmed();
+        words.append(blank < 0 ? text : text.left(blank).trimmed());
         text = blank < 0 ? QString() : text.mid(blank + 1).trimmed();
+    }
+    return words;
+}
+
+QStringList WordBoxValues(const QString& wordBoxText) {
+    QStringList values;
+    for (const QString& word : WordBoxWords(wordBoxText)) {
         values.append(GetDictionaryValue("Words", word, QString()));
     }
     return values;

@@ -27,8 +27,10 @@ struct NextWord {
 // Reads the dictionary file and steps from the word box's text to the next word.
 NextWord FindNextWord(const QString& wordBoxText);
 
-// The dictionary values of the blank-separated words of the word box, in order; an unknown word
-// gives an empty value.
+// The blank-separated words of the word box, in order.
+QStringList WordBoxWords(const QString& wordBoxText);
+// The dictionary values of the words of the word box, in order; an unknown word gives an empty
+// value.
 QStringList WordBoxValues(const QString& wordBoxText);
 
 enum class SaveWordResult { Saved, NoWord, MultiWord, InvalidWord, WriteFailed };

@@ -5,12 +5,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
 #include "core/profile.h"
+#include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 
 namespace {
@@ -73,6 +75,16 @@ int main(int argc, char** argv) {
         OpenModal(&main, "EditPhrases", [](QWidget* phrase) {
             Save(phrase, "phrase-editor");
             OpenModal(phrase, "btnCodes", [](QWidget* codes) { Save(codes, "codes-viewer"); });
+            // A phrase with words the dictionary lacks: a code view lists them under the phrase,
+            // and a click on the list puts the first into the word box.
+            auto* sayData = phrase->findChild<QPlainTextEdit*>("txtSayData");
+            auto* unknown = phrase->findChild<cantora::ClickLabel*>("lblUnknownWords");
+            if (sayData != nullptr && unknown != nullptr) {
+                sayData->setPlainText("Hello Quillon, please say the Cantora greeting.");
+                OpenModal(phrase, "btnCodes", [](QWidget*) {});
+                emit unknown->clicked();
+                Save(phrase, "phrase-editor-unknown");
+            }
         });
         OpenModal(&main, "btnDictEdit", [](QWidget* dict) { Save(dict, "dictionary-editor"); });
         OpenModal(&main, "Synth", [](QWidget* synth) { Save(synth, "synth-control"); });

@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include "core/dictionary_fill.h"
 #include "core/dictionary_text.h"
 #include "core/profile.h"
 #include "ui/common/prompter.h"
@@ -46,6 +47,9 @@ void FrmDictEdit::buildControls() {
         MakeButton<WrapButton>(this, "btnReadTerms", "Import New Words", 9060, 210, 1245, 615);
     btnEraseBlank =
         MakeButton<WrapButton>(this, "btnEraseBlank", "Erase Blank Entries", 9060, 930, 1245, 585);
+    cmdFillBlank =
+        MakeButton<WrapButton>(this, "cmdFillBlank", "Fill Blank Entries", 9060, 1620, 1245, 585);
+    cmdFillBlank->setToolTip("Give every entry without sounds a suggested pronunciation.");
     btnFind = MakeButton<WrapButton>(this, "btnFind", "Find", 9060, 3540, 1245, 435);
     btnSort = MakeButton<WrapButton>(this, "btnSort", "Save && Sort", 9060, 5460, 1245, 435);
     btnSaveChanges =
@@ -58,12 +62,14 @@ void FrmDictEdit::buildControls() {
     setTabOrder(btnSort, btnDone);
     setTabOrder(btnDone, btnFind);
     setTabOrder(btnFind, btnEraseBlank);
+    setTabOrder(btnEraseBlank, cmdFillBlank);
 
     connect(btnFind, &QPushButton::clicked, this, [this] { btnFind_Click(); });
     connect(btnSaveChanges, &QPushButton::clicked, this, [this] { btnSaveChanges_Click(); });
     connect(btnSort, &QPushButton::clicked, this, [this] { btnSort_Click(); });
     connect(btnEraseBlank, &QPushButton::clicked, this, [this] { btnEraseBlank_Click(); });
     connect(btnReadTerms, &QPushButton::clicked, this, [this] { btnReadTerms_Click(); });
+    connect(cmdFillBlank, &QPushButton::clicked, this, [this] { cmdFillBlank_Click(); });
     connect(btnDone, &QPushButton::clicked, this, [this] { close(); });
 }
 
@@ -240,6 +246,36 @@ void FrmDictEdit::btnReadTerms_Click() {
         return;
     }
     ShowReport(this, "Import Status", QString::number(count) + " Words added");
+}
+
+void FrmDictEdit::cmdFillBlank_Click() {
+    int filled = 0;
+    cmdFillBlank->setEnabled(false);
+    {
+        BusyPointer busy;
+        QString text = EditorText();
+        filled = FillBlankEntries(text);
+        if (filled > 0) {
+            // One edit the user can undo in one step; the caret stays on its line.
+            QTextCursor caret = txtDictionary->textCursor();
+            const int line = caret.blockNumber();
+            const int column = caret.positionInBlock();
+            QTextCursor all(txtDictionary->document());
+            all.beginEditBlock();
+            all.select(QTextCursor::Document);
+            all.insertText(text);
+            all.endEditBlock();
+            const QTextBlock block = txtDictionary->document()->findBlockByNumber(line);
+            if (block.isValid()) {
+                QTextCursor back(block);
+                back.setPosition(block.position() + std::min(column, block.length() - 1));
+                txtDictionary->setTextCursor(back);
+                txtDictionary->ensureCursorVisible();
+            }
+        }
+        cmdFillBlank->setEnabled(true);
+    }
+    ShowReport(this, "Fill Status", QString::number(filled) + " Entries filled");
 }
 
 }  // namespace cantora

@@ -1,7 +1,8 @@
 #pragma once
 
 // The dictionary editor: the whole dictionary file as one plain text, with find, save, sort,
-// erasing blank entries and importing new words from a word list.
+// erasing blank entries, importing new words from a word list and filling blank entries with
+// suggested pronunciations.
 
 #include <QDialog>
 #include <QPlainTextEdit>
@@ -24,6 +25,8 @@ class FrmDictEdit : public QDialog {
     QPlainTextEdit* txtDictionary = nullptr;
     QPushButton* btnReadTerms = nullptr;
     QPushButton* btnEraseBlank = nullptr;
+    // Gives every blank entry of the text its suggested pronunciation; saves nothing.
+    QPushButton* cmdFillBlank = nullptr;
     QPushButton* btnFind = nullptr;
     QPushButton* btnSort = nullptr;
     QPushButton* btnSaveChanges = nullptr;
@@ -40,6 +43,7 @@ class FrmDictEdit : public QDialog {
     void btnSort_Click();
     void btnEraseBlank_Click();
     void btnReadTerms_Click();
+    void cmdFillBlank_Click();
 
     // Writes the editor's text to the dictionary file, replacing it whole. On failure the old
     // file stays and `error` says why. `written` (may be null) receives the bytes written.

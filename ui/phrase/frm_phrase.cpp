@@ -49,6 +49,8 @@ void FrmPhrase::connectHandlers() {
     connect(cmdLoadInsert, &QPushButton::clicked, this, [this] { LoadDictionaryWords(); });
     connect(btnNextWord, &QPushButton::clicked, this, [this] { btnNextWord_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    connect(cmdSuggest, &QPushButton::clicked, this, [this] { cmdSuggest_Click(); });
+    connect(lblUnknownWords, &ClickLabel::clicked, this, [this] { lblUnknownWords_Click(); });
     connect(btnShutUp, &QPushButton::clicked, this, [this] { btnShutUp_Click(); });
     connect(btnDone, &QPushButton::clicked, this, [this] { btnDone_Click(); });
 }

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStringList>
 #include <memory>
 
 namespace cantora {
@@ -99,6 +100,9 @@ class FrmPhrase : public QDialog {
     QPushButton* btnClear = nullptr;
     QPushButton* btnCodes = nullptr;
     QPushButton* Command2 = nullptr;
+    // The words the last say or code view left out because the dictionary lacks them; a click
+    // puts the first of them into the word box.
+    ClickLabel* lblUnknownWords = nullptr;
 
     // Dictionary.
     QLineEdit* txtDict = nullptr;
@@ -106,6 +110,8 @@ class FrmPhrase : public QDialog {
     QPushButton* cmdLoadInsert = nullptr;
     QPushButton* btnNextWord = nullptr;
     QPushButton* cmdSave = nullptr;
+    // Puts the suggested pronunciation of the word box's words into the phrase and says it.
+    QPushButton* cmdSuggest = nullptr;
     QCheckBox* chkWith = nullptr;
     QCheckBox* chkWithout = nullptr;
     QLineEdit* txtfindwith = nullptr;
@@ -147,6 +153,11 @@ class FrmPhrase : public QDialog {
     void cmdLoadOver_Click();
     void cmdSave_Click();
     void btnNextWord_Click();
+    void cmdSuggest_Click();
+    void lblUnknownWords_Click();
+    // Lists the words a phrase text leaves out in lblUnknownWords.
+    void ShowUnknownWords(const QString& phraseText);
+    void setUnknownWords(const QStringList& words);
 
     QString sayDataText(bool selectionOnly) const;
     QLineEdit* parameterBox(int code) const;
@@ -156,6 +167,7 @@ class FrmPhrase : public QDialog {
     UtilityHost& main_;
     QMap<int, ClickLabel*> Command1_;
     QList<VoiceControl> voice_;
+    QStringList unknownWords_;  // what lblUnknownWords lists
 };
 
 }  // namespace cantora

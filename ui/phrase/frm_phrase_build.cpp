@@ -245,10 +245,17 @@ void FrmPhrase::buildSayData() {
     txtSayData = new QPlainTextEdit(Frame10);
     txtSayData->setObjectName("txtSayData");
     txtSayData->setTabChangesFocus(true);
-    PlaceTwips(txtSayData, 120, 210, 8775, 1065);
+    // One line shorter than the group allows, to leave room for the unknown words under it.
+    PlaceTwips(txtSayData, 120, 210, 8775, 825);
     // Keep the selection visible while another control has the focus: Say Selection and View
     // Codes for Selection work on it.
     KeepSelectionVisible(txtSayData);
+
+    lblUnknownWords = new ClickLabel(QString(), Frame10);
+    lblUnknownWords->setObjectName("lblUnknownWords");
+    lblUnknownWords->setTextFormat(Qt::PlainText);
+    lblUnknownWords->setAccessibleName("Words not in the dictionary");
+    PlaceTwips(lblUnknownWords, 120, 1050, 8775, 240);
 
     const QString sendTip = "Send the sound codes in the Say Data window to the Quillon.";
     const QString viewTip = "View the sound codes in the Say Data window.";
@@ -271,6 +278,9 @@ void FrmPhrase::buildDictionary() {
         MakeButton(Frame15, "cmdLoadInsert", "Load Insert", 3510, 240, 1050, 285, loadTip);
     btnNextWord = MakeButton(Frame15, "btnNextWord", "Load && Say  Next Word", 4620, 240, 2160, 285,
                              "Find and load the next word in the Dictionary");
+    cmdSuggest = MakeButton(Frame15, "cmdSuggest", "Suggest", 6840, 240, 1020, 285,
+                            "Put a suggested pronunciation of the word into the Say Data window "
+                            "and say it.");
     cmdSave = MakeButton(Frame15, "cmdSave", "Save", 8130, 240, 615, 285,
                          "Save the Say Data to the Dictionary.");
 

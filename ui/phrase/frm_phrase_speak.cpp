@@ -140,7 +140,9 @@ void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
     bool survived = false;
     {
         BusyPointer busy;
-        survived = SayThisAllophoneList(TranslateText(sayDataText(selectionOnly)));
+        const QString text = sayDataText(selectionOnly);
+        ShowUnknownWords(text);
+        survived = SayThisAllophoneList(TranslateText(text));
     }
     if (!survived) {
         return;
@@ -154,7 +156,9 @@ void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {
     QByteArray bytes;
     {
         BusyPointer busy;
-        bytes = PhraseBytes(TranslateText(sayDataText(selectionOnly)));
+        const QString text = sayDataText(selectionOnly);
+        ShowUnknownWords(text);
+        bytes = PhraseBytes(TranslateText(text));
     }
     button->setEnabled(true);
     txtSayData->setFocus();

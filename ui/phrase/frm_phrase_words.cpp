@@ -1,12 +1,16 @@
 // The phrase editor's word box: loading dictionary words into the phrase, stepping to the next
-// word and saving the phrase under a word.
+// word, saving the phrase under a word, suggesting how to say a word, and the list of words the
+// dictionary lacks.
 
 #include <QPlainTextEdit>
 
 #include "core/dictionary_words.h"
 #include "core/profile.h"
+#include "core/pronouncer.h"
 #include "core/translator.h"
+#include "core/unknown_words.h"
 #include "ui/common/prompter.h"
+#include "ui/common/widgets.h"
 #include "ui/phrase/frm_phrase.h"
 
 namespace cantora {
@@ -43,6 +47,15 @@ void FrmPhrase::cmdSave_Click() {
                                   .arg(word, DictionaryFilePath()));
             break;
         case dictionary::SaveWordResult::Saved:
+            if (!txtSayData->toPlainText().trimmed().isEmpty()) {
+                // The word now says something: the next click on the list brings the next word.
+                QStringList rest = unknownWords_;
+                rest.removeIf([&word](const QString& unknown) {
+                    return unknown.compare(word, Qt::CaseInsensitive) == 0;
+                });
+                setUnknownWords(rest);
+            }
+            break;
         case dictionary::SaveWordResult::NoWord:
             break;
     }
@@ -77,6 +90,76 @@ void FrmPhrase::btnNextWord_Click() {
         return;
     }
     SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
+}
+
+void FrmPhrase::cmdSuggest_Click() {
+    const QStringList words = dictionary::WordBoxWords(txtDict->text());
+    if (words.isEmpty()) {
+        return;
+    }
+    cmdSuggest->setEnabled(false);
+    bool survived = false;
+    {
+        // The first suggestion loads the pronouncing lexicon.
+        BusyPointer busy;
+        QStringList suggestions;
+        bool any = false;
+        for (const QString& word : words) {
+            suggestions.append(SuggestCodeText(word));
+            any = any || !suggestions.last().isEmpty();
+        }
+        if (any) {
+            // As "Load Overwrite" puts stored words: the phrase replaced, one insertion a word.
+            txtSayData->clear();
+            for (const QString& suggestion : suggestions) {
+                InsertAtCursor(suggestion);
+            }
+            survived = SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
+        } else {
+            // Nothing to say: the phrase stays as the user had it.
+            survived = true;
+        }
+    }
+    if (!survived) {
+        return;
+    }
+    cmdSuggest->setEnabled(true);
+    txtSayData->setFocus();
+}
+
+void FrmPhrase::ShowUnknownWords(const QString& phraseText) {
+    setUnknownWords(UnknownWords(phraseText));
+}
+
+void FrmPhrase::setUnknownWords(const QStringList& words) {
+    unknownWords_ = words;
+    if (words.isEmpty()) {
+        lblUnknownWords->clear();
+        lblUnknownWords->setToolTip(QString());
+        lblUnknownWords->unsetCursor();
+        return;
+    }
+    const QString full =
+        QStringLiteral("Not in the dictionary: ") + words.join(QStringLiteral(", "));
+    // One line, however many words.
+    lblUnknownWords->setText(lblUnknownWords->fontMetrics().elidedText(
+        full, Qt::ElideRight, lblUnknownWords->contentsRect().width()));
+    // The tool tip names the words a line at a time, within reason.
+    constexpr int kTipWords = 20;
+    QStringList tip = words.mid(0, kTipWords);
+    if (words.size() > kTipWords) {
+        tip.append(QStringLiteral("and %1 more").arg(words.size() - kTipWords));
+    }
+    lblUnknownWords->setToolTip(
+        QStringLiteral("Not in the dictionary:\n") + tip.join(QLatin1Char('\n')) +
+        QStringLiteral("\n\nClick to put \"%1\" into the word box.").arg(words.first()));
+    lblUnknownWords->setCursor(Qt::PointingHandCursor);
+}
+
+void FrmPhrase::lblUnknownWords_Click() {
+    if (!unknownWords_.isEmpty()) {
+        txtDict->setText(unknownWords_.first());
+    }
 }
 
 }  // namespace cantora
