@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include "core/profile.h"
+#include "core/pronouncer.h"
 #include "support/test_support.h"
 #include "ui/common/twips.h"
 #include "ui/dictionary/frm_dict_edit.h"
@@ -334,6 +335,62 @@ class DictEditorTest : public QObject {
         // Once the folder is back, saving works again.
         editor.btnSaveChanges->click();
         QCOMPARE(program.dictionary(), QByteArray("[words]\r\nZebra=\\ZZ\r\n\r\nnew=\r\n"));
+    }
+
+    // "Fill Blank Entries" changes only the blank entries of the editor's text, byte for byte
+    // elsewhere, reports the count, saves nothing and can be undone in one step.
+    void fillBlankEntriesFillsOnlyBlankOnes() {
+        Program program;
+        const QByteArray onDisk = "[words]\r\nzebra=\r\n";
+        program.folder.write("Verbalyn.Dic", onDisk);
+        FrmDictEdit editor(&program.main);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QCOMPARE(editor.findChild<QPushButton*>("cmdFillBlank"), editor.cmdFillBlank);
+        QCOMPARE(editor.cmdFillBlank->text(), QString("Fill Blank Entries"));
+        QVERIFY(!editor.cmdFillBlank->geometry().intersects(editor.btnEraseBlank->geometry()));
+        QVERIFY(!editor.cmdFillBlank->geometry().intersects(editor.btnFind->geometry()));
+
+        const QString before = QString::fromUtf8(
+            "[words]\n"
+            "hello=\\HE \\EH \\LO \\OW\n"
+            "quillon=\n"
+            "\n"
+            "a line\twithout equals\xc2\xa0sign\n"
+            "Cantora =  \n"
+            "[more]\n"
+            "kept=\\IY");
+        editor.txtDictionary->setPlainText(before);
+        editor.txtDictionary->document()->setModified(false);
+        const QString quillon = SuggestCodeText("quillon");
+        const QString cantora = SuggestCodeText("Cantora");
+        QVERIFY(!quillon.isEmpty() && !cantora.isEmpty());
+
+        test::ScriptedAnswers ok(QMessageBox::Ok);
+        editor.cmdFillBlank->click();
+        QCOMPARE(ok.answered(), 1);
+        QCOMPARE(ok.titles(), QStringList("Fill Status"));
+        QCOMPARE(ok.texts(), QStringList("2 Entries filled"));
+        QCOMPARE(editor.EditorText(), QString::fromUtf8("[words]\n"
+                                                        "hello=\\HE \\EH \\LO \\OW\n"
+                                                        "quillon=%1\n"
+                                                        "\n"
+                                                        "a line\twithout equals\xc2\xa0sign\n"
+                                                        "Cantora =%2\n"
+                                                        "[more]\n"
+                                                        "kept=\\IY")
+                                          .arg(quillon, cantora));
+        QCOMPARE(program.dictionary(), onDisk);
+        QVERIFY(editor.txtDictionary->document()->isModified());
+        editor.txtDictionary->undo();
+        QCOMPARE(editor.EditorText(), before);
+
+        // Nothing blank: nothing changes, and the report says 0.
+        editor.txtDictionary->setPlainText("[words]\nkept=\\IY\n");
+        test::ScriptedAnswers again(QMessageBox::Ok);
+        editor.cmdFillBlank->click();
+        QCOMPARE(again.texts(), QStringList("0 Entries filled"));
+        QCOMPARE(editor.EditorText(), QString("[words]\nkept=\\IY\n"));
     }
 };
 

@@ -6,8 +6,10 @@
 #include <QTest>
 
 #include "core/code_table.h"
+#include "core/code_text.h"
 #include "core/palette_table.h"
 #include "core/profile.h"
+#include "core/pronouncer.h"
 #include "support/test_support.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
@@ -64,6 +66,7 @@ class PhraseDictionaryTest : public QObject {
     void loadInsertAndOverwrite();
     void saveStoresThePhrase();
     void saveRefusals();
+    void unknownWordsListedAndSuggested();
 };
 
 void PhraseDictionaryTest::stepsInKeyOrderAndSpeaks() {
@@ -208,6 +211,53 @@ void PhraseDictionaryTest::saveRefusals() {
         QCOMPARE(rig.folder.read("Verbalyn.Dic"), before);
         QCOMPARE(w.focusWidget(), w.txtSayData);
     }
+}
+
+// The round of a word the dictionary lacks: "Say It" lists it under the phrase, a click on the
+// list puts it into the word box, "Suggest" puts its suggestion into the phrase and says it, and
+// "Save" takes it off the list.
+void PhraseDictionaryTest::unknownWordsListedAndSuggested() {
+    Rig rig("[words]\r\nhello=\\HE \\EH \\LO \\OW\r\nworld=\\WW \\AXRR \\LE \\DE\r\n");
+    FrmPhrase& w = rig.window;
+    QCOMPARE(w.findChild<QPushButton*>("cmdSuggest"), w.cmdSuggest);
+    QCOMPARE(w.findChild<QLabel*>("lblUnknownWords"), w.lblUnknownWords);
+    QVERIFY(!w.cmdSuggest->geometry().intersects(w.btnNextWord->geometry()));
+    QVERIFY(!w.cmdSuggest->geometry().intersects(w.cmdSave->geometry()));
+    QVERIFY(!w.lblUnknownWords->geometry().intersects(w.txtSayData->geometry()));
+    QVERIFY(w.Frame10->contentsRect().contains(w.lblUnknownWords->geometry()));
+
+    w.txtSayData->setPlainText("hello cantora world");
+    w.bntSayIt->click();
+    QCOMPARE(w.lblUnknownWords->text(), QString("Not in the dictionary: cantora"));
+    QCOMPARE(rig.record->written,
+             kPrefix + CodeTextToBytes("\\HE \\EH \\LO \\OW \\WW \\AXRR \\LE \\DE"));
+
+    // An empty word box: Suggest does nothing.
+    rig.record->written.clear();
+    w.cmdSuggest->click();
+    QCOMPARE(w.txtSayData->toPlainText(), QString("hello cantora world"));
+    QCOMPARE(rig.record->written, QByteArray());
+
+    QTest::mouseClick(w.lblUnknownWords, Qt::LeftButton);
+    QCOMPARE(w.txtDict->text(), QString("cantora"));
+    const QString suggestion = SuggestCodeText("cantora");
+    QVERIFY(suggestion.startsWith("\\"));
+    w.cmdSuggest->click();
+    QCOMPARE(w.txtSayData->toPlainText(), suggestion + " ");
+    const QByteArray said = CodeTextToBytes(suggestion);
+    QCOMPARE(said.size(), suggestion.count('\\'));  // every token a code
+    QCOMPARE(rig.record->written, kPrefix + said);
+    QVERIFY(w.cmdSuggest->isEnabled());
+    QCOMPARE(w.focusWidget(), w.txtSayData);
+
+    w.cmdSave->click();
+    QCOMPARE(w.lblUnknownWords->text(), QString());
+    // Said again, the word is no longer left out.
+    w.txtSayData->setPlainText("Hello, Cantora; hello don't e-mail");
+    rig.record->written.clear();
+    w.bntSayIt->click();
+    QCOMPARE(w.lblUnknownWords->text(), QString("Not in the dictionary: dont, email"));
+    QVERIFY(rig.record->written.contains(said));
 }
 
 QTEST_MAIN(PhraseDictionaryTest)
