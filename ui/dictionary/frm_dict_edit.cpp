@@ -12,6 +12,7 @@
 
 #include "core/dictionary_text.h"
 #include "core/profile.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
@@ -99,7 +100,7 @@ QString FrmDictEdit::EditorText() const {
 }
 
 void FrmDictEdit::SetEditorText(const QString& text) {
-    txtDictionary->setPlainText(text);
+    ReplaceTextQuietly(txtDictionary, text);
 }
 
 void FrmDictEdit::Form_Load() {
