@@ -28,6 +28,7 @@ const QString kWordListName = QStringLiteral("ImportWords.txt");
 
 FrmDictEdit::FrmDictEdit(QWidget* parent) : QDialog(parent) {
     buildControls();
+    NameControlsForScreenReaders(this);
     Form_Load();
 }
 
