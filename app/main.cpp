@@ -5,7 +5,7 @@
 #include <unistd.h>
 #include <csignal>
 
-#include "app/program_icon.h"
+#include "ui/common/program_icon.h"
 #include "ui/main/frm_utility.h"
 
 namespace {

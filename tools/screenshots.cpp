@@ -6,13 +6,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QPlainTextEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <functional>
 
 #include "core/profile.h"
 #include "ui/common/widgets.h"
+#include "core/serial_devices.h"
 #include "ui/main/frm_utility.h"
 
 namespace {
@@ -42,6 +46,27 @@ void OpenModal(QWidget* owner, const QString& buttonName,
     button->click();
 }
 
+// Opens the port box's device list and saves the window with the list open. The list is a
+// window of its own, so the picture is taken from the screen.
+void SavePortList(QWidget* main) {
+    auto* button = main->findChild<QToolButton*>("cmdPorts");
+    if (button == nullptr) {
+        return;
+    }
+    QTimer::singleShot(300, [main] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) {
+            return;
+        }
+        const QRect area = main->frameGeometry().united(menu->geometry()).adjusted(-4, -4, 4, 4);
+        main->screen()
+            ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+            .save(QDir(g_output).filePath("port-list.png"));
+        menu->close();
+    });
+    button->click();
+}
+
 void WriteDemoFiles() {
     QByteArray dictionary =
         "[words]\r\n"
@@ -67,11 +92,15 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     cantora::SetProgramFolder(folder.path());
     WriteDemoFiles();
+    // Devices to show in the port list (listed while their paths exist).
+    cantora::SetExtraSerialDevices(
+        {{"/dev/ttyS0", "Built-in serial port"}, {"/dev/ttyS1", "USB serial adapter"}});
 
     cantora::FrmUtility main;
     main.show();
     QTimer::singleShot(300, [&main] {
         Save(&main, "main-window");
+        SavePortList(&main);
         OpenModal(&main, "EditPhrases", [](QWidget* phrase) {
             Save(phrase, "phrase-editor");
             OpenModal(phrase, "btnCodes", [](QWidget* codes) { Save(codes, "codes-viewer"); });

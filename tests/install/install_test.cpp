@@ -15,7 +15,7 @@
 
 #include <csignal>
 
-#include "app/program_icon.h"
+#include "ui/common/program_icon.h"
 
 namespace {
 

@@ -151,6 +151,17 @@ QMessageBox::StandardButton ScriptedAnswers::message(QWidget* parent, const QStr
     return button_;
 }
 
+void ScriptedAnswers::report(QWidget* parent, const QString& title, const QString& text,
+                             const QIcon& icon, const QString& details) {
+    if (forInput_ || answered_ >= wanted_ || button_ != QMessageBox::Ok) {
+        previous()->report(parent, title, text, icon, details);
+        return;
+    }
+    message(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    icons_.append(icon);
+    details_.append(details);
+}
+
 bool ScriptedAnswers::inputText(QWidget* parent, const QString& title, const QString& label,
                                 QString* text) {
     if (!forInput_ || answered_ >= wanted_) {

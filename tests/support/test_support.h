@@ -92,12 +92,17 @@ class ScriptedAnswers : public Prompter {
     int answered() const { return answered_; }
     QStringList titles() const { return titles_; }
     QStringList texts() const { return texts_; }
+    // The icon and details of each report answered (null / empty for plain messages).
+    QList<QIcon> icons() const { return icons_; }
+    QStringList details() const { return details_; }
 
     QMessageBox::StandardButton message(QWidget* parent, const QString& title, const QString& text,
                                         QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton) override;
     bool inputText(QWidget* parent, const QString& title, const QString& label,
                    QString* text) override;
+    void report(QWidget* parent, const QString& title, const QString& text, const QIcon& icon,
+                const QString& details) override;
 
   private:
     struct Input {
@@ -113,6 +118,8 @@ class ScriptedAnswers : public Prompter {
     int answered_ = 0;
     QStringList titles_;
     QStringList texts_;
+    QList<QIcon> icons_;
+    QStringList details_;
 };
 
 // A byte string from its values, for comparing what reached the port.

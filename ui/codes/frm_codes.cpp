@@ -5,6 +5,7 @@
 #include <QResizeEvent>
 
 #include "core/codes_layout.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
@@ -43,6 +44,7 @@ FrmCodes::FrmCodes(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(
     resize(TwipsToPx(7335), TwipsToPx(5265));
     Form_Load();
     Form_Resize();
+    NameControlsForScreenReaders(this);
 }
 
 void FrmCodes::Form_Load() {

@@ -12,6 +12,12 @@ Prompter*& Installed() {
     return installed;
 }
 
+// The prompter that shows real dialogs.
+Prompter& RealPrompter() {
+    static Prompter real;
+    return real;
+}
+
 }  // namespace
 
 Prompter::Prompter(Replace) : previous_(&current()), installed_(true) {
@@ -25,9 +31,8 @@ Prompter::~Prompter() {
 }
 
 Prompter& Prompter::current() {
-    static Prompter real;
     Prompter* installed = Installed();
-    return installed != nullptr ? *installed : real;
+    return installed != nullptr ? *installed : RealPrompter();
 }
 
 QMessageBox::StandardButton Prompter::message(QWidget* parent, const QString& title,
@@ -39,6 +44,20 @@ QMessageBox::StandardButton Prompter::message(QWidget* parent, const QString& ti
         box.setDefaultButton(defaultButton);
     }
     return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void Prompter::report(QWidget* parent, const QString& title, const QString& text, const QIcon& icon,
+                      const QString& details) {
+    if (this != &RealPrompter() || (icon.isNull() && details.isEmpty())) {
+        message(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    if (!icon.isNull()) {
+        box.setIconPixmap(icon.pixmap(64, 64));
+    }
+    box.setDetailedText(details);
+    box.exec();
 }
 
 bool Prompter::inputText(QWidget* parent, const QString& title, const QString& label,
@@ -71,6 +90,11 @@ QMessageBox::StandardButton AskNotice(QWidget* parent, const QString& text,
 
 void ShowReport(QWidget* parent, const QString& title, const QString& text) {
     Prompter::current().message(parent, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+}
+
+void ShowReport(QWidget* parent, const QString& title, const QString& text, const QIcon& icon,
+                const QString& details) {
+    Prompter::current().report(parent, title, text, icon, details);
 }
 
 QString AskText(QWidget* parent, const QString& title, const QString& label) {

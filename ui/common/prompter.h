@@ -4,6 +4,7 @@
 // confirmations, reports, the input box and file dialogs. The program uses the one that shows
 // real dialogs; tests put a scripted one in its place for as long as they hold it.
 
+#include <QIcon>
 #include <QMessageBox>
 #include <QString>
 
@@ -23,6 +24,11 @@ class Prompter {
                                                 const QString& text,
                                                 QMessageBox::StandardButtons buttons,
                                                 QMessageBox::StandardButton defaultButton);
+    // A report with one OK button, showing `icon` (may be null) and, behind "Show Details…",
+    // `details` (may be empty). Without either, it is the plain message box above, so a
+    // prompter that only answers messages answers it too.
+    virtual void report(QWidget* parent, const QString& title, const QString& text,
+                        const QIcon& icon, const QString& details);
     // An input box with one line of text; false when cancelled.
     virtual bool inputText(QWidget* parent, const QString& title, const QString& label,
                            QString* text);
@@ -55,6 +61,9 @@ QMessageBox::StandardButton AskNotice(QWidget* parent, const QString& text,
                                       QMessageBox::StandardButton defaultButton);
 // A report with one OK button and its own title ("About", "Import Status").
 void ShowReport(QWidget* parent, const QString& title, const QString& text);
+// The same with an icon and details (the About box).
+void ShowReport(QWidget* parent, const QString& title, const QString& text, const QIcon& icon,
+                const QString& details);
 // The input box: the text typed, or an empty text when cancelled.
 QString AskText(QWidget* parent, const QString& title, const QString& label);
 

@@ -13,6 +13,7 @@
 #include "core/dictionary_fill.h"
 #include "core/dictionary_text.h"
 #include "core/profile.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
@@ -28,6 +29,7 @@ const QString kWordListName = QStringLiteral("ImportWords.txt");
 
 FrmDictEdit::FrmDictEdit(QWidget* parent) : QDialog(parent) {
     buildControls();
+    NameControlsForScreenReaders(this);
     Form_Load();
 }
 
@@ -105,7 +107,7 @@ QString FrmDictEdit::EditorText() const {
 }
 
 void FrmDictEdit::SetEditorText(const QString& text) {
-    txtDictionary->setPlainText(text);
+    ReplaceTextQuietly(txtDictionary, text);
 }
 
 void FrmDictEdit::Form_Load() {

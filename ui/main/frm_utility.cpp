@@ -3,11 +3,17 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFont>
+#include <QPointer>
 
+#include "ui/common/program_icon.h"
+#include "core/chip_renderer.h"
 #include "core/code_table.h"
+#include "core/file_folders.h"
 #include "core/numeric.h"
 #include "core/profile.h"
 #include "core/scp_commands.h"
+#include "core/serial_devices.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
@@ -77,7 +83,16 @@ void FrmUtility::buildControls() {
     Label1->setFont(normal);
     PlaceTwips(Label1, 105, 330, 815, 215);  // a little wider than drawn: Linux fonts
 
-    cmdTestSerialPort = MakeButton(Frame13, "cmdTestSerialPort", "Test", 1500, 300, 585, 315);
+    // The device list sits beside the port box; Test moves over a little to make room.
+    cmdPorts = new QToolButton(Frame13);
+    cmdPorts->setObjectName("cmdPorts");
+    cmdPorts->setText(QString::fromUtf8("\u2026"));
+    cmdPorts->setToolTip("Choose the serial device for this port number");
+    PlaceTwips(cmdPorts, 1380, 300, 240, 315);
+    cmdPorts->setFont(normal);
+    cmdPorts->setFocusPolicy(Qt::StrongFocus);
+
+    cmdTestSerialPort = MakeButton(Frame13, "cmdTestSerialPort", "Test", 1635, 300, 510, 315);
     cmdTestSerialPort->setFont(normal);
 
     btnDictEdit = MakeButton(this, "btnDictEdit", "Dictionary Editor", 90, 450, 1395, 315);
@@ -94,7 +109,7 @@ void FrmUtility::buildControls() {
     Picture1->setFocusPolicy(Qt::StrongFocus);
     PlaceTwips(Picture1, 2190, 270, 255, 225);
 
-    About = MakeButton(this, "About", "?", 2400, 1200, 315, 315);
+    About = MakeButton(this, "About", "?", 2400, 1200, 315, 315, "About Cantora Utility");
 
     Synth = MakeButton(this, "Synth", "Synth Control", 1500, 450, 1230, 315);
 
@@ -103,7 +118,8 @@ void FrmUtility::buildControls() {
         button->setAutoFillBackground(true);
     }
     setTabOrder(EditPhrases, txtComPort);
-    setTabOrder(txtComPort, cmdTestSerialPort);
+    setTabOrder(txtComPort, cmdPorts);
+    setTabOrder(cmdPorts, cmdTestSerialPort);
     setTabOrder(cmdTestSerialPort, btnDictEdit);
     setTabOrder(btnDictEdit, Picture1);
     setTabOrder(Picture1, About);
@@ -121,8 +137,61 @@ void FrmUtility::buildControls() {
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(txtComPort, &QLineEdit::textChanged, this, [this] { updatePortToolTip(); });
     OnFocusOut(txtComPort, [this] { txtComPort_LostFocus(); });
+    // The box's context menu keeps its usual entries and lists the devices below them.
+    txtComPort->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(txtComPort, &QLineEdit::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = txtComPort->createStandardContextMenu();
+        menu->setObjectName("mnuPortBox");
+        menu->addSection("Serial Devices");
+        addDeviceEntries(menu);
+        showPortMenu(menu, txtComPort->mapToGlobal(at));
+    });
+    connect(cmdPorts, &QToolButton::clicked, this, [this] {
+        auto* menu = new QMenu(this);
+        menu->setObjectName("mnuPorts");
+        addDeviceEntries(menu);
+        showPortMenu(menu, cmdPorts->mapToGlobal(QPoint(0, cmdPorts->height())));
+    });
 
     SetBackColour(txtComPort, FromBgr(kWhite), QPalette::Base);
+    NameControlsForScreenReaders(this);
+}
+
+void FrmUtility::addDeviceEntries(QMenu* menu) {
+    const QList<SerialDevice> devices = AvailableSerialDevices();
+    if (devices.isEmpty()) {
+        menu->addAction("No serial devices found")->setEnabled(false);
+        return;
+    }
+    const QString current = DeviceForPortNumber(PortNumberFromText(txtComPort->text()));
+    for (const SerialDevice& device : devices) {
+        QAction* entry = menu->addAction(device.label());
+        entry->setCheckable(true);
+        entry->setChecked(device.path == current);
+        const QString path = device.path;
+        connect(entry, &QAction::triggered, this, [this, path] { chooseDevice(path); });
+    }
+}
+
+void FrmUtility::showPortMenu(QMenu* menu, const QPoint& where) {
+    // The menu runs its own event loop: this window may be closed meanwhile (the session ends).
+    QPointer<QMenu> guard(menu);
+    menu->exec(where);
+    delete guard.data();
+}
+
+void FrmUtility::chooseDevice(const QString& device) {
+    int number = PortNumberFromText(txtComPort->text());
+    if (number < 1) {
+        // A box without a usable number takes port 1.
+        number = 1;
+        txtComPort->setText("1");
+    }
+    MapPortNumberToDevice(number, device);
+    // An open port is the old device: the test opens the new one.
+    sender_->CloseSerialPort();
+    updatePortToolTip();
+    cmdTestSerialPort_Click();
 }
 
 void FrmUtility::Form_Load() {
@@ -202,7 +271,9 @@ void FrmUtility::Synth_Click() {
 void FrmUtility::About_Click() {
     ShowReport(this, "About",
                "Cantora Utility\n\nFor the Quillon speech chip and the Cantora speech device.\n"
-               "Written by the Cantora Utility developers.");
+               "Written by the Cantora Utility developers.\n\n" +
+                   FileFoldersDescription(),
+               ProgramIcon(), QString::fromUtf8(chip::kSpeechLibraryNotice));
 }
 
 void FrmUtility::cmdTestSerialPort_Click() {
@@ -222,6 +293,18 @@ void FrmUtility::Timer1_Timer() {
 }
 
 void FrmUtility::updatePortToolTip() {
+    if (failed_) {
+        // Why the last opening failed, until the box turns white or green again.
+        QString reason = sender_->lastOpenError();
+        if (reason.isEmpty()) {
+            reason = QStringLiteral(
+                         "%1 stopped taking bytes: was the adapter pulled out? Plug it in, then "
+                         "try again.")
+                         .arg(sender_->lastSettings().device);
+        }
+        txtComPort->setToolTip(reason);
+        return;
+    }
     const int number = PortNumberFromText(txtComPort->text());
     const QString device = DeviceForPortNumber(number);
     txtComPort->setToolTip(device.isEmpty()
@@ -253,6 +336,8 @@ void FrmUtility::setLinkState(LinkState state) {
                            : state == LinkState::Failed ? kRed
                                                         : kWhite;
     SetBackColour(txtComPort, FromBgr(colour), QPalette::Base);
+    failed_ = state == LinkState::Failed;
+    updatePortToolTip();
 }
 
 bool FrmUtility::confirmLongPhrase(const QString& text) {

@@ -7,8 +7,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 #include <memory>
 
@@ -49,6 +51,7 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     QGroupBox* Frame13 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* txtComPort = nullptr;
+    QToolButton* cmdPorts = nullptr;  // "…": the serial devices present
     QPushButton* cmdTestSerialPort = nullptr;
     QCheckBox* chkFlow = nullptr;
     QWidget* Picture1 = nullptr;
@@ -72,9 +75,14 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     void txtComPort_LostFocus();
     void Timer1_Timer();
     void updatePortToolTip();
+    // Adds the serial devices present to `menu`: choosing one gives it the port box's number.
+    void addDeviceEntries(QMenu* menu);
+    void chooseDevice(const QString& device);
+    void showPortMenu(QMenu* menu, const QPoint& where);
 
     std::unique_ptr<CodeSender> sender_;
     bool unloaded_ = false;
+    bool failed_ = false;  // the box is red: its tool tip says why
 };
 
 }  // namespace cantora

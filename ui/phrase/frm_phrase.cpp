@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QTextCursor>
 
+#include "ui/common/accessibility.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
@@ -23,6 +24,7 @@ FrmPhrase::FrmPhrase(UtilityHost& main, QWidget* parent) : QDialog(parent), main
     connectHandlers();
     // Return in a text box must not press a button of this window.
     NoReturnPresses(this);
+    NameControlsForScreenReaders(this);
     Form_Load();
 }
 

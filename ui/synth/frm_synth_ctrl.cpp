@@ -7,6 +7,7 @@
 #include "core/numeric.h"
 #include "core/profile.h"
 #include "core/scp_commands.h"
+#include "ui/common/accessibility.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"
@@ -43,6 +44,7 @@ FrmSynthCtrl::FrmSynthCtrl(UtilityHost& main, QWidget* parent) : QDialog(parent)
     buildControls();
     connectControls();
     NoReturnPresses(this);
+    NameControlsForScreenReaders(this);
 }
 
 FrmSynthCtrl::~FrmSynthCtrl() {

@@ -1,4 +1,4 @@
-#include "app/program_icon.h"
+#include "ui/common/program_icon.h"
 
 namespace cantora {
 
