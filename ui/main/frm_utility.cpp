@@ -4,6 +4,10 @@
 #include <QCloseEvent>
 #include <QFont>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "core/code_table.h"
 #include "core/numeric.h"
 #include "core/profile.h"
@@ -29,6 +33,12 @@ void SetBackColour(QWidget* widget, QColor colour, QPalette::ColorRole role) {
     palette.setColor(QPalette::Active, role, colour);
     palette.setColor(QPalette::Inactive, role, colour);
     widget->setPalette(palette);
+}
+
+void ReleaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 }  // namespace
@@ -140,6 +150,7 @@ void FrmUtility::Form_Load() {
                                        : Qt::PartiallyChecked);
     updatePortToolTip();
     LoadCodeNames();
+    dictionaryIndex_ = profile::PrebuildIndexAsync(DictionaryFilePath());
 }
 
 void FrmUtility::showEvent(QShowEvent* event) {
@@ -187,6 +198,8 @@ void FrmUtility::btnDictEdit_Click() {
         FrmDictEdit window(this);
         window.exec();
     }
+    // A large dictionary leaves many megabytes of freed blocks behind: give them back.
+    ReleaseFreedMemory();
     Form_Activate();  // the main window is active again
 }
 
