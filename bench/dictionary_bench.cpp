@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "bench_util.h"
 #include "core/profile.h"
 #include "core/pronouncer.h"
+#include "dictionary_data.h"
 #include "ui/common/prompter.h"
 #include "ui/dictionary/frm_dict_edit.h"
 #include "ui/main/frm_utility.h"
@@ -30,59 +30,10 @@ using namespace cantora;
 
 namespace {
 
-constexpr int kLines = 100000;
-constexpr int kImportWords = 100000;
+constexpr int kLines = bench::kDictionaryLines;
+constexpr int kImportWords = bench::kImportWords;
 constexpr double kTargetMs = 1000;
 constexpr double kFillTargetMs = 2000;
-
-// A letters-only word for a number, so the word import can find it.
-QByteArray WordFor(int number) {
-    QByteArray word;
-    do {
-        word.prepend(static_cast<char>('a' + number % 26));
-        number /= 26;
-    } while (number > 0);
-    return "w" + word;
-}
-
-// "[words]" and kLines - 1 entries in random order; every tenth one blank, some keys in
-// capitals, now and then an empty line.
-QByteArray MakeDictionary(QRandomGenerator& random) {
-    QList<int> order;
-    for (int i = 0; i < kLines - 1; ++i) {
-        order.append(i);
-    }
-    for (qsizetype i = order.size() - 1; i > 0; --i) {
-        order.swapItemsAt(i, random.bounded(static_cast<int>(i + 1)));
-    }
-    QByteArray data = "[words]\r\n";
-    for (int i : order) {
-        QByteArray key = WordFor(i * 2);  // even numbers are in the dictionary
-        if (i % 7 == 0) {
-            key = key.toUpper();
-        }
-        if (i % 10 == 0) {
-            data += key + "=\r\n";
-        } else {
-            data += key + "=\\HE \\EH \\LO \\OW \\P2 \\" + QByteArray::number(i % 256) + "\r\n";
-        }
-        if (i % 1000 == 0) {
-            data += "\r\n";
-        }
-    }
-    return data;
-}
-
-// kImportWords words, ten to a line with punctuation: half of them in the dictionary, half new.
-QByteArray MakeWordList(QRandomGenerator& random) {
-    QByteArray data;
-    for (int i = 0; i < kImportWords; ++i) {
-        const int number = random.bounded(kLines - 1) * 2 + (i % 2);
-        data += WordFor(number);
-        data += (i % 10 == 9) ? ".\r\n" : ", ";
-    }
-    return data;
-}
 
 // Processor time of the whole program (all its threads) in milliseconds: on a busy machine a
 // fairer comparison than the clock.
@@ -119,8 +70,8 @@ int main(int argc, char** argv) {
     QDir::setCurrent(currentDir.path());
 
     QRandomGenerator random(20240607);
-    const QByteArray dictionary = MakeDictionary(random);
-    const QByteArray wordList = MakeWordList(random);
+    const QByteArray dictionary = bench::MakeDictionary(random);
+    const QByteArray wordList = bench::MakeWordList(random);
     auto writeFile = [](const QString& path, const QByteArray& data) {
         QFile file(path);
         if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -212,7 +163,7 @@ int main(int argc, char** argv) {
         // "Fill Blank Entries" on a dictionary of kLines blank entries, each a different word.
         QByteArray blank = "[words]\r\n";
         for (int i = 0; i < kLines; ++i) {
-            blank += WordFor(i * 7 + 3) + "=\r\n";
+            blank += bench::WordFor(i * 7 + 3) + "=\r\n";
         }
         WarmUpPronouncer();  // the lexicon loads once per program, not per fill
         bench::Measure(

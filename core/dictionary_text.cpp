@@ -1,5 +1,8 @@
 #include "core/dictionary_text.h"
 
+#include <vector>
+
+#include "core/latin1_case.h"
 #include "core/translator.h"
 
 namespace cantora::dictionary {
@@ -7,6 +10,7 @@ namespace cantora::dictionary {
 namespace {
 
 constexpr QChar kLineEnd = u'\n';
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 bool IsImportLetter(QChar c) {
     const char16_t u = c.unicode();
@@ -29,22 +33,33 @@ QStringView TrimSpaces(QStringView text) {
 }  // namespace
 
 QString FileBytesToEditorText(const QByteArray& bytes) {
-    QString text;
-    text.reserve(bytes.size());
+    const qsizetype start = bytes.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
     const qsizetype n = bytes.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    QString text(n - start, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = start; i < n; ++i) {
         const char c = bytes[i];
-        if (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') {
-            continue;  // the LF that follows makes the line end
+        if (c == '\r') {
+            if (i + 1 < n && bytes[i + 1] == '\n') {
+                continue;  // the LF that follows makes the line end
+            }
+            *out++ = kLineEnd;  // a lone CR ends a line too
+        } else {
+            *out++ = QChar(static_cast<uchar>(c));
         }
-        text.append(QChar(static_cast<uchar>(c)));
     }
+    text.truncate(out - text.constData());
     return text;
 }
 
 QByteArray EditorTextToFileBytes(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size() + text.size() / 16 + 16);
+    AppendFileBytes(bytes, text);
+    return bytes;
+}
+
+void AppendFileBytes(QByteArray& bytes, QStringView text) {
     for (QChar c : text) {
         const char16_t u = c.unicode();
         if (u == u'\n' || u == QChar::ParagraphSeparator || u == QChar::LineSeparator) {
@@ -55,7 +70,6 @@ QByteArray EditorTextToFileBytes(const QString& text) {
             bytes.append('?');  // no place for it in an 8-bit file
         }
     }
-    return bytes;
 }
 
 QStringList SplitLines(const QString& text) {
@@ -91,21 +105,49 @@ bool IsBlank(const QString& text) {
     return TrimSpaces(text).isEmpty();
 }
 
-QString BuildSortedText(QStringList lines) {
-    for (QString& line : lines) {
-        line = LowerCaseKey(line);
+namespace {
+
+// The lines of a text with "\n" line ends, as views into it.
+std::vector<QStringView> LineViews(QStringView text) {
+    std::vector<QStringView> lines;
+    lines.reserve(static_cast<size_t>(text.count(kLineEnd)) + 1);
+    qsizetype start = 0;
+    for (qsizetype at = text.indexOf(kLineEnd); at >= 0; at = text.indexOf(kLineEnd, start)) {
+        lines.push_back(text.sliced(start, at - start));
+        start = at + 1;
     }
+    lines.push_back(text.sliced(start));
+    return lines;
+}
+
+// Lower-cases, in place, every character before the first "=" of each line (the whole line when
+// it has none). The text comes from an 8-bit file, so no character changes its length.
+void LowerCaseKeysInPlace(QString& text) {
+    bool inKey = true;
+    for (QChar& c : text) {
+        if (c == kLineEnd) {
+            inKey = true;
+        } else if (c == u'=') {
+            inKey = false;
+        } else if (inKey) {
+            c = c.toLower();
+        }
+    }
+}
+
+// Sorts the lines (keys already lower-cased) and joins those that are not blank.
+QString SortedFromLines(std::vector<QStringView>& lines) {
     if (lines.size() > 1) {
-        QuickSort(lines, 0, static_cast<qint32>(lines.size() - 1));
+        QuickSortItems(lines, 0, static_cast<qint32>(lines.size() - 1));
     }
     qsizetype size = 0;
-    for (const QString& line : lines) {
+    for (QStringView line : lines) {
         size += line.size() + 1;
     }
     QString text;
     text.reserve(size);
-    for (const QString& line : lines) {
-        if (!IsBlank(line)) {
+    for (QStringView line : lines) {
+        if (!TrimSpaces(line).isEmpty()) {
             text.append(line);
             text.append(kLineEnd);
         }
@@ -113,21 +155,76 @@ QString BuildSortedText(QStringList lines) {
     return text;
 }
 
-QString BuildErasedText(const QStringList& lines) {
-    QString text = QStringLiteral("[words]");
+// A line that "Erase Blank Entries" keeps: not blank, with a value after its first "=" that is
+// not blank.
+bool HasValue(QStringView line) {
+    const qsizetype equals = line.indexOf(u'=');
+    return equals >= 0 && !TrimSpaces(line.sliced(equals + 1)).isEmpty();
+}
+
+// "[words]" and the lines (keys already lower-cased) that have a value.
+QString ErasedFromLines(const std::vector<QStringView>& lines) {
+    qsizetype size = 8;
+    for (QStringView line : lines) {
+        if (HasValue(line)) {
+            size += line.size() + 1;
+        }
+    }
+    QString text;
+    text.reserve(size);
+    text.append(QStringLiteral("[words]"));
     text.append(kLineEnd);
-    for (const QString& raw : lines) {
-        if (IsBlank(raw)) {
-            continue;
+    for (QStringView line : lines) {
+        if (HasValue(line)) {
+            text.append(line);
+            text.append(kLineEnd);
         }
-        const qsizetype equals = raw.indexOf(u'=');
-        if (equals < 0 || TrimSpaces(QStringView(raw).sliced(equals + 1)).isEmpty()) {
-            continue;
-        }
-        text.append(LowerCaseKey(raw));
-        text.append(kLineEnd);
     }
     return text;
+}
+
+}  // namespace
+
+QString BuildSortedText(QStringList lines) {
+    for (QString& line : lines) {
+        line = LowerCaseKey(line);
+    }
+    std::vector<QStringView> views(lines.cbegin(), lines.cend());
+    return SortedFromLines(views);
+}
+
+QString BuildErasedText(const QStringList& lines) {
+    QStringList lowered;
+    lowered.reserve(lines.size());
+    for (const QString& line : lines) {
+        lowered.append(LowerCaseKey(line));
+    }
+    return ErasedFromLines(std::vector<QStringView>(lowered.cbegin(), lowered.cend()));
+}
+
+QString SortedTextFromFile(QByteArray fileBytes) {
+    QString text = FileBytesToEditorText(fileBytes);
+    fileBytes = QByteArray();  // the working text holds it all now
+    LowerCaseKeysInPlace(text);
+    std::vector<QStringView> lines = LineViews(text);
+    return SortedFromLines(lines);
+}
+
+QString ErasedTextFromFile(QByteArray fileBytes) {
+    QString text = FileBytesToEditorText(fileBytes);
+    fileBytes = QByteArray();
+    LowerCaseKeysInPlace(text);
+    return ErasedFromLines(LineViews(text));
+}
+
+QString UnstorableNameCharacter(QStringView line) {
+    const QStringView trimmed = line.trimmed();
+    if (trimmed.startsWith(u'[')) {
+        const qsizetype close = trimmed.indexOf(u']');
+        return FirstUnstorableCharacter(close < 0 ? trimmed : trimmed.first(close));
+    }
+    const qsizetype equals = line.indexOf(u'=');
+    return equals < 0 ? QString() : FirstUnstorableCharacter(line.first(equals));
 }
 
 qsizetype FindText(const QString& text, const QString& needle, qsizetype from, qsizetype to) {

@@ -4,7 +4,8 @@
 // text and back, lower-casing keys, building the sorted and the cleaned text, finding text, and
 // splitting a word list into import words.
 //
-// Editor text uses "\n" for a line end; in the file every line end is CR LF.
+// Editor text uses "\n" for a line end; in the file every line end is CR LF. Read from a file,
+// CR LF, LF and a lone CR all end a line, as they do for every other reader of the dictionary.
 
 #include <QByteArray>
 #include <QString>
@@ -13,11 +14,14 @@
 
 namespace cantora::dictionary {
 
-// File bytes (8-bit) as editor text: each CR LF, or bare LF, becomes "\n".
+// File bytes (8-bit) as editor text: each CR LF, bare LF or lone CR becomes "\n". A UTF-8
+// byte-order mark at the start is dropped (the readers skip it; kept, it would sort as text).
 QString FileBytesToEditorText(const QByteArray& bytes);
 // Editor text as file bytes: each "\n" (and the editor's paragraph and line separators) becomes
 // CR LF. Exactly the editor's lines: no line end is added after the last one.
 QByteArray EditorTextToFileBytes(const QString& text);
+// The same for a piece of editor text, appended to `bytes`.
+void AppendFileBytes(QByteArray& bytes, QStringView text);
 
 // The lines of a file or editor text: split at LF, a CR just before it dropped. A text that ends
 // with a line end gives an empty last element.
@@ -37,6 +41,17 @@ QString BuildSortedText(QStringList lines);
 // Cleaned text: "[words]" first, then every line that is not blank and whose value after the
 // first "=" is not blank, keys lower-cased, in order, each followed by a line end.
 QString BuildErasedText(const QStringList& lines);
+
+// The same two texts straight from the bytes of the file just saved, for large dictionaries: the
+// bytes are let go as soon as they have been read, and the lines are sorted or filtered as views
+// into one working text, so the work holds one copy of the text besides the result.
+QString SortedTextFromFile(QByteArray fileBytes);
+QString ErasedTextFromFile(QByteArray fileBytes);
+
+// The first character of a name in `line` (the key before its first "=", or the section name of
+// a "[...]" line) that the 8-bit file cannot hold; empty when all fit. Values may hold such
+// characters: they are stored as "?".
+QString UnstorableNameCharacter(QStringView line);
 
 // Position of the first case-insensitive match of `needle` within text[from, to), or -1. An
 // empty needle never matches.

@@ -1,5 +1,6 @@
 #include "core/dictionary_words.h"
 
+#include "core/latin1_case.h"
 #include "core/profile.h"
 #include "core/translator.h"
 
@@ -90,6 +91,9 @@ SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase) {
     }
     if (word.isEmpty()) {
         return SaveWordResult::NoWord;
+    }
+    if (!FirstUnstorableCharacter(word).isEmpty()) {
+        return SaveWordResult::UnstorableCharacter;
     }
     QString line = phrase;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));

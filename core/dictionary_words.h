@@ -33,9 +33,17 @@ QStringList WordBoxWords(const QString& wordBoxText);
 // value.
 QStringList WordBoxValues(const QString& wordBoxText);
 
-enum class SaveWordResult { Saved, NoWord, MultiWord, InvalidWord, WriteFailed };
+enum class SaveWordResult {
+    Saved,
+    NoWord,
+    MultiWord,
+    UnstorableCharacter,
+    InvalidWord,
+    WriteFailed
+};
 // Stores `phrase` under the word of the word box in section "Words", each line break of the
-// phrase turned into one blank (a dictionary entry is one line).
+// phrase turned into one blank (a dictionary entry is one line). A word holding a character the
+// file cannot hold (FirstUnstorableCharacter names it) is refused before any other name rule.
 SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase);
 
 }  // namespace cantora::dictionary

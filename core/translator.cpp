@@ -218,43 +218,7 @@ QString TranslateText(const QString& text) {
 }
 
 void QuickSort(QStringList& lines, qint32 low, qint32 high) {
-    if (low < 0 || high >= lines.size()) {
-        // Clamp a range that reaches outside the list rather than read past it.
-        low = std::max<qint32>(low, 0);
-        high = std::min<qint32>(high, static_cast<qint32>(lines.size()) - 1);
-    }
-    // Partition as the classic middle-pivot quicksort does, then recurse into the smaller side
-    // and loop on the larger one, so the depth stays below log2(n).
-    while (low < high) {
-        qint32 i = low;
-        qint32 j = high;
-        const QString pivot = lines[low + (high - low) / 2];
-        while (i <= j) {
-            while (lines[i] < pivot && i < high) {
-                ++i;
-            }
-            while (pivot < lines[j] && j > low) {
-                --j;
-            }
-            if (i <= j) {
-                lines.swapItemsAt(i, j);
-                ++i;
-                --j;
-            }
-        }
-        // Left part: low..j, right part: i..high.
-        if (j - low < high - i) {
-            if (low < j) {
-                QuickSort(lines, low, j);
-            }
-            low = i;
-        } else {
-            if (i < high) {
-                QuickSort(lines, i, high);
-            }
-            high = j;
-        }
-    }
+    QuickSortItems(lines, low, high);
 }
 
 QString DictionaryEntryText(const QString& value) {

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <utility>
 
 namespace cantora {
 
@@ -21,6 +23,51 @@ QString TranslateText(const QString& text);
 // Sorts lines[low..high] in place by ordinal comparison. Uses constant extra stack per level
 // and recurses only into the smaller side.
 void QuickSort(QStringList& lines, qint32 low, qint32 high);
+
+// The same sort on any indexable list whose items compare with "<" (views of lines, say, which
+// sort without copying the text).
+template <typename Lines>
+void QuickSortItems(Lines& lines, qint32 low, qint32 high) {
+    const qint32 size = static_cast<qint32>(lines.size());
+    if (low < 0 || high >= size) {
+        // Clamp a range that reaches outside the list rather than read past it.
+        low = std::max<qint32>(low, 0);
+        high = std::min<qint32>(high, size - 1);
+    }
+    // Partition as the classic middle-pivot quicksort does, then recurse into the smaller side
+    // and loop on the larger one, so the depth stays below log2(n).
+    while (low < high) {
+        qint32 i = low;
+        qint32 j = high;
+        const auto pivot = lines[low + (high - low) / 2];
+        while (i <= j) {
+            while (lines[i] < pivot && i < high) {
+                ++i;
+            }
+            while (pivot < lines[j] && j > low) {
+                --j;
+            }
+            if (i <= j) {
+                using std::swap;
+                swap(lines[i], lines[j]);
+                ++i;
+                --j;
+            }
+        }
+        // Left part: low..j, right part: i..high.
+        if (j - low < high - i) {
+            if (low < j) {
+                QuickSortItems(lines, low, j);
+            }
+            low = i;
+        } else {
+            if (i < high) {
+                QuickSortItems(lines, i, high);
+            }
+            high = j;
+        }
+    }
+}
 
 // The one place where a say-data text becomes a dictionary value: unchanged.
 QString DictionaryEntryText(const QString& value);

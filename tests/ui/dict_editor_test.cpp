@@ -127,9 +127,14 @@ class DictEditorTest : public QObject {
         reopened.btnSaveChanges->click();
         QCOMPARE(program.dictionary(), all);
 
-        // A text ending in a line end is saved with it, and nothing more.
+        // A text ending in a line end is saved with it, and nothing more. The other editor
+        // changed the file since this one saved it, so it asks first.
         editor.txtDictionary->setPlainText("[words]\nhello=\\HE\n");
-        editor.btnSaveChanges->click();
+        {
+            test::ScriptedAnswers overwrite(QMessageBox::Yes);
+            editor.btnSaveChanges->click();
+            QCOMPARE(overwrite.answered(), 1);
+        }
         QCOMPARE(program.dictionary(), QByteArray("[words]\r\nhello=\\HE\r\n"));
         // The lookup routines see the save at once.
         QCOMPARE(GetDictionaryValue("Words", "hello", "NoEntry"), QString("\\HE"));
@@ -391,6 +396,91 @@ class DictEditorTest : public QObject {
         editor.cmdFillBlank->click();
         QCOMPARE(again.texts(), QStringList("0 Entries filled"));
         QCOMPARE(editor.EditorText(), QString("[words]\nkept=\\IY\n"));
+    }
+
+    void escapeKeepsTheEditorOpen() {
+        Program program;
+        FrmDictEdit editor(&program.main);
+        editor.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor));
+        QTest::keyClicks(editor.txtDictionary, "unsaved=\\UN");
+        QTest::keyClick(editor.txtDictionary, Qt::Key_Escape);
+        QVERIFY(editor.isVisible());
+        QVERIFY(editor.EditorText().contains("unsaved="));
+    }
+
+    void changedFileIsNotOverwrittenUnasked() {
+        Program program;
+        program.folder.write("Verbalyn.Dic", kExample);
+        FrmDictEdit editor(&program.main);
+        editor.show();
+        editor.txtDictionary->setPlainText("[words]\nmine=\\MI\n");
+        const QByteArray other = "[words]\r\nother=\\OT\r\n";
+        program.folder.write("Verbalyn.Dic", other);
+        for (QPushButton* button : {editor.btnSaveChanges, editor.btnSort, editor.btnEraseBlank}) {
+            test::ScriptedAnswers no(QMessageBox::No);
+            button->click();
+            QCOMPARE(no.answered(), 1);
+            QCOMPARE(no.titles().value(0), QString("Notice"));
+            QCOMPARE(no.texts().value(0), QString("The dictionary was changed by another program "
+                                                  "since you opened it. Overwrite it?"));
+            QCOMPARE(program.dictionary(), other);
+            QCOMPARE(editor.EditorText(), QString("[words]\nmine=\\MI\n"));
+            QVERIFY(!QApplication::overrideCursor());
+        }
+        test::ScriptedAnswers yes(QMessageBox::Yes);
+        editor.btnSort->click();
+        QCOMPARE(yes.answered(), 1);
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nmine=\\MI\r\n"));
+        // Saved by this editor: the next save asks nothing.
+        editor.btnSaveChanges->click();
+        QCOMPARE(yes.answered(), 1);
+    }
+
+    void untouchedSaveKeepsEveryValue() {
+        // Lone CRs, CR LF, bare LF and a byte-order mark: every reader splits lines alike.
+        const QList<QByteArray> files = {
+            "[words]\r\nhello=\\HE\r\\EH\r\nbye=\\BY\n",
+            "[words]\rWorld=\\WO\r\rx=1\r\n\ny=2\r",
+            "\xEF\xBB\xBF[words]\r\nzed=\\ZZ\r\nAble=\\AB\r\n",
+            "a=0\n\r[Words]\r\r\nkey=\\K1\rkey=\\K2\n",
+        };
+        for (const QByteArray& file : files) {
+            Program program;
+            program.folder.write("Verbalyn.Dic", file);
+            const QStringList keys = {"hello", "bye", "world", "x", "y", "zed", "able", "key", "a"};
+            QStringList before;
+            for (const QString& key : keys) {
+                before.append(GetDictionaryValue("Words", key, "NoEntry"));
+            }
+            FrmDictEdit editor(&program.main);
+            editor.btnSaveChanges->click();
+            QStringList after;
+            for (const QString& key : keys) {
+                after.append(GetDictionaryValue("Words", key, "NoEntry"));
+            }
+            QCOMPARE(after, before);
+            // Sorting keeps the header at the top, byte-order mark or not.
+            editor.btnSort->click();
+            QVERIFY(editor.EditorText().startsWith("[words]") || file.startsWith("a=0"));
+        }
+    }
+
+    void unstorableNamesAreRefused() {
+        Program program;
+        program.folder.write("Verbalyn.Dic", kExample);
+        FrmDictEdit editor(&program.main);
+        editor.txtDictionary->setPlainText(QString("[words]\nok=\\OK\nw") + QChar(0x142) +
+                                           "=\\WU\n");
+        for (QPushButton* button : {editor.btnSaveChanges, editor.btnSort}) {
+            test::ScriptedAnswers ok(QMessageBox::Ok);
+            button->click();
+            QCOMPARE(ok.answered(), 1);
+            QCOMPARE(ok.texts().value(0), QString("The character \"") + QChar(0x142) +
+                                              "\" on line 3 cannot be stored in the dictionary "
+                                              "file.  Nothing was saved.");
+            QCOMPARE(program.dictionary(), kExample);
+        }
     }
 };
 

@@ -211,6 +211,16 @@ void PhraseDictionaryTest::saveRefusals() {
         QCOMPARE(rig.folder.read("Verbalyn.Dic"), before);
         QCOMPARE(w.focusWidget(), w.txtSayData);
     }
+    // A character the file cannot hold is named, and nothing is written.
+    const QByteArray before = rig.folder.read("Verbalyn.Dic");
+    test::ScriptedAnswers ok(QMessageBox::Ok);
+    w.txtDict->setText(QString("w") + QChar(0x142) + "o");
+    w.cmdSave->click();
+    QCOMPARE(ok.answered(), 1);
+    QCOMPARE(ok.texts().value(0), QString("The character \"") + QChar(0x142) +
+                                      "\" cannot be stored in the dictionary file.  Nothing "
+                                      "was saved.");
+    QCOMPARE(rig.folder.read("Verbalyn.Dic"), before);
 }
 
 // The round of a word the dictionary lacks: "Say It" lists it under the phrase, a click on the

@@ -7,6 +7,9 @@
 #include <QtTest>
 #include <memory>
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include "support/test_support.h"
 #include "ui/main/frm_utility.h"
 #include "ui/synth/frm_synth_ctrl.h"
@@ -234,6 +237,36 @@ class SynthPresetsTest : public QObject {
         QCOMPARE(bench.take(),
                  (QStringList{"\\01J 3999NX", "\\011J 31NX", "\\02J 1NX", "\\03J 2500NX",
                               "\\013J 16NX", "\\014J 31NX", "\\05J 77NX", "\\015J 2NX"}));
+    }
+    void saveReplacesTheFileOnceAndRefusesUnstorableNames() {
+        Bench bench;
+        bench.folder.write("QLSounds.txt", Section("Bell", {440, 20, 0, 0, 0, 0, 0, 0, 0, 0}));
+        // Every replacement of the file is a rename into the folder: count them.
+        const int watch = inotify_init1(IN_NONBLOCK);
+        QVERIFY(watch >= 0);
+        QVERIFY(inotify_add_watch(watch, QFile::encodeName(bench.folder.path()).constData(),
+                                  IN_MOVED_TO) >= 0);
+        bench.setOscillator(2, 300, 5);
+        bench.save("Bell");
+        int renames = 0;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(watch, buffer, sizeof buffer)) > 0;) {
+            for (char* at = buffer; at < buffer + n;) {
+                auto* event = reinterpret_cast<inotify_event*>(at);
+                renames += QByteArray(event->name) == "QLSounds.txt";
+                at += sizeof(inotify_event) + event->len;
+            }
+        }
+        ::close(watch);
+        QCOMPARE(renames, 1);
+        QCOMPARE(bench.sounds(), Section("Bell", {0, 0, 300, 5, 0, 0, 0, 0, 0, 0}));
+
+        const QByteArray before = bench.sounds();
+        bench.save(QString("Bel") + QChar(0x142));
+        QCOMPARE(bench.panel->lblSoundNote->text(), QString("Not saved: the character \"") +
+                                                        QChar(0x142) +
+                                                        "\" cannot be stored in the sound file.");
+        QCOMPARE(bench.sounds(), before);
     }
 };
 

@@ -1,10 +1,13 @@
 #include "ui/dictionary/frm_dict_edit.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QKeyEvent>
 #include <QPalette>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,6 +28,33 @@ namespace {
 
 const QString kWordListName = QStringLiteral("ImportWords.txt");
 
+const QString kChangedElsewhere = QStringLiteral(
+    "The dictionary was changed by another program since you opened it. Overwrite it?");
+
+// The text area lays every line out anew whenever the width of its view changes, and from then
+// on keeps a layout for each line (hundreds of bytes a line, tens of megabytes for a large
+// dictionary). So the view gets its final width before any text comes in: the vertical scroll
+// bar always shows (appearing, it would narrow the view), and the area takes its size at once
+// rather than when the window first shows.
+void SettleTextAreaWidth(QPlainTextEdit* area) {
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    area->ensurePolished();
+    for (QWidget* widget : {static_cast<QWidget*>(area), area->viewport()}) {
+        QResizeEvent resize(widget->size(), QSize());
+        QCoreApplication::sendEvent(widget, &resize);
+        widget->setAttribute(Qt::WA_PendingResizeEvent, false);
+    }
+}
+
+// The normal pointer over a question asked in the middle of a busy operation.
+class NormalPointer {
+  public:
+    NormalPointer() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+    ~NormalPointer() { QApplication::restoreOverrideCursor(); }
+    NormalPointer(const NormalPointer&) = delete;
+    NormalPointer& operator=(const NormalPointer&) = delete;
+};
+
 }  // namespace
 
 FrmDictEdit::FrmDictEdit(QWidget* parent) : QDialog(parent) {
@@ -44,6 +74,7 @@ void FrmDictEdit::buildControls() {
     // A found word stays highlighted after the focus goes back to the buttons.
     KeepSelectionVisible(txtDictionary);
     PlaceTwips(txtDictionary, 60, 60, 8925, 7395);
+    SettleTextAreaWidth(txtDictionary);
 
     btnReadTerms =
         MakeButton<WrapButton>(this, "btnReadTerms", "Import New Words", 9060, 210, 1245, 615);
@@ -94,6 +125,15 @@ void FrmDictEdit::showEvent(QShowEvent* event) {
     }
 }
 
+void FrmDictEdit::keyPressEvent(QKeyEvent* event) {
+    // Escape must not close the editor and drop unsaved edits: only "Done" and the close box do.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 QString FrmDictEdit::EditorText() const {
     // The raw text keeps every character as typed (the plain-text view would turn non-breaking
     // spaces into blanks); its paragraph separators become "\n".
@@ -112,16 +152,26 @@ void FrmDictEdit::SetEditorText(const QString& text) {
 
 void FrmDictEdit::Form_Load() {
     const QString path = DictionaryFilePath();
-    QByteArray data;
-    // A missing dictionary is simply empty; one that is there but unreadable is reported.
-    if (QFileInfo::exists(path)) {
-        QString error;
-        if (!ReadWholeFile(path, &data, &error)) {
-            data.clear();
-            loadError_ = error.isEmpty() ? path : error;
+    QString text;
+    {
+        QByteArray data;
+        onDiskKnown_ = true;
+        onDisk_ = FileFingerprint{};
+        // A missing dictionary is simply empty; one that is there but unreadable is reported,
+        // and what it holds is unknown, so no save may replace it unasked.
+        if (QFileInfo::exists(path)) {
+            QString error;
+            if (ReadWholeFile(path, &data, &error)) {
+                onDisk_ = FingerprintOfBytes(data);
+            } else {
+                data.clear();
+                onDiskKnown_ = false;
+                loadError_ = error.isEmpty() ? path : error;
+            }
         }
+        text = dictionary::FileBytesToEditorText(data);
     }
-    SetEditorText(dictionary::FileBytesToEditorText(data));
+    SetEditorText(text);
 }
 
 void FrmDictEdit::btnFind_Click() {
@@ -144,53 +194,97 @@ void FrmDictEdit::btnFind_Click() {
     txtDictionary->ensureCursorVisible();
 }
 
-bool FrmDictEdit::SaveDictionary(QString* error, QByteArray* written) {
-    QByteArray bytes = dictionary::EditorTextToFileBytes(EditorText());
-    if (!ReplaceFileAtomically(DictionaryFilePath(), bytes, error)) {
-        return false;
+QByteArray FrmDictEdit::EditorFileBytes(QString* badName) const {
+    const QTextDocument* document = txtDictionary->document();
+    QByteArray bytes;
+    bytes.reserve(document->characterCount() + document->blockCount() + 16);
+    int number = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        const QString line = block.text();
+        if (++number > 1) {
+            bytes.append("\r\n", 2);
+        }
+        if (badName->isEmpty()) {
+            const QString character = dictionary::UnstorableNameCharacter(line);
+            if (!character.isEmpty()) {
+                *badName = QStringLiteral(
+                               "The character \"%1\" on line %2 cannot be stored in the "
+                               "dictionary file.  Nothing was saved.")
+                               .arg(character)
+                               .arg(number);
+            }
+        }
+        dictionary::AppendFileBytes(bytes, line);
     }
+    return bytes;
+}
+
+FrmDictEdit::Saved FrmDictEdit::SaveDictionary(QByteArray* written, QString* refusal) {
+    QByteArray bytes = EditorFileBytes(refusal);
+    if (!refusal->isEmpty()) {
+        return Saved::Failed;
+    }
+    const QString path = DictionaryFilePath();
+    FileFingerprint now;
+    QString error;
+    if (!FingerprintOfFile(path, &now, &error)) {
+        *refusal =
+            "The dictionary could not be saved: the file cannot be read, so it is not "
+            "replaced.\n\n" +
+            error;
+        return Saved::Failed;
+    }
+    // Only a file that is there can hold changes to lose; one that went away is simply made anew.
+    if (now.exists && !(onDiskKnown_ && now == onDisk_)) {
+        NormalPointer pointer;
+        if (AskNotice(this, kChangedElsewhere, QMessageBox::Yes | QMessageBox::No,
+                      QMessageBox::No) != QMessageBox::Yes) {
+            return Saved::Declined;
+        }
+    }
+    if (!ReplaceFileAtomically(path, bytes, &error)) {
+        *refusal =
+            "The dictionary could not be saved; the file keeps what was last saved.\n\n" + error;
+        return Saved::Failed;
+    }
+    onDisk_ = FingerprintOfBytes(bytes);
+    onDiskKnown_ = true;
     if (written != nullptr) {
         *written = std::move(bytes);
     }
-    return true;
-}
-
-void FrmDictEdit::ReportFailedSave(const QString& error) {
-    ShowRefusal(
-        this, "The dictionary could not be saved; the file keeps what was last saved.\n\n" + error);
+    return Saved::Yes;
 }
 
 void FrmDictEdit::btnSaveChanges_Click() {
-    QString error;
-    if (!SaveDictionary(&error, nullptr)) {
-        ReportFailedSave(error);
+    QString refusal;
+    if (SaveDictionary(nullptr, &refusal) == Saved::Failed) {
+        ShowRefusal(this, refusal);
     }
 }
 
 void FrmDictEdit::btnSort_Click() {
-    SaveThenRebuild([](const QStringList& lines) { return dictionary::BuildSortedText(lines); });
+    SaveThenRebuild(&dictionary::SortedTextFromFile);
 }
 
 void FrmDictEdit::btnEraseBlank_Click() {
-    SaveThenRebuild([](const QStringList& lines) { return dictionary::BuildErasedText(lines); });
+    SaveThenRebuild(&dictionary::ErasedTextFromFile);
 }
 
-void FrmDictEdit::SaveThenRebuild(const std::function<QString(const QStringList&)>& rebuild) {
-    QString error;
-    bool saved = false;
+void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray)) {
+    QString refusal;
+    Saved saved = Saved::Failed;
     {
         BusyPointer busy;
         QByteArray written;
-        saved = SaveDictionary(&error, &written);
-        if (saved) {
+        saved = SaveDictionary(&written, &refusal);
+        if (saved == Saved::Yes) {
             // Work on exactly what the file now holds (a character the file cannot hold came
-            // back as "?"), without reading it again.
-            SetEditorText(
-                rebuild(dictionary::SplitLines(dictionary::FileBytesToEditorText(written))));
+            // back as "?"), without reading it again; the bytes go as soon as they are read.
+            SetEditorText(rebuild(std::move(written)));
         }
     }
-    if (!saved) {
-        ReportFailedSave(error);
+    if (saved == Saved::Failed) {
+        ShowRefusal(this, refusal);
     }
 }
 
@@ -216,7 +310,9 @@ void FrmDictEdit::btnReadTerms_Click() {
         }
         if (failure.isEmpty()) {
             // The dictionary file does not change during an import, so each word is asked
-            // about once; repeats of a new word are still appended every time.
+            // about once, and the file is checked for changes once for the whole list; repeats
+            // of a new word are still appended every time.
+            const profile::ReadBatch batch;
             QHash<QString, bool> known;
             QStringList newWords;
             dictionary::ForEachImportWord(Latin1Text(data), [&](const QString& word) {

@@ -8,7 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
-#include <functional>
+
+#include "core/file_fingerprint.h"
 
 namespace cantora {
 
@@ -34,6 +35,7 @@ class FrmDictEdit : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void buildControls();
@@ -45,18 +47,27 @@ class FrmDictEdit : public QDialog {
     void btnReadTerms_Click();
     void cmdFillBlank_Click();
 
-    // Writes the editor's text to the dictionary file, replacing it whole. On failure the old
-    // file stays and `error` says why. `written` (may be null) receives the bytes written.
-    bool SaveDictionary(QString* error, QByteArray* written);
-    // Saves, then replaces the text with `rebuild` of the saved lines; nothing changes when
-    // the save fails.
-    void SaveThenRebuild(const std::function<QString(const QStringList&)>& rebuild);
-    void ReportFailedSave(const QString& error);
+    enum class Saved { Yes, Declined, Failed };
+    // Writes the editor's text to the dictionary file, replacing it whole, unless a name holds
+    // a character the file cannot hold or the file cannot be read to see whether it changed
+    // (Failed, `refusal` says why), or it did change since it was loaded or last saved and the
+    // user does not want it overwritten (Declined). The old file then stays. `written` (may be
+    // null) receives the bytes written.
+    Saved SaveDictionary(QByteArray* written, QString* refusal);
+    // Saves, then replaces the text with `rebuild` of the saved bytes; nothing changes when the
+    // save does not happen.
+    void SaveThenRebuild(QString (*rebuild)(QByteArray));
+    // The editor's text as the file's bytes, built line by line (never one whole copy as text);
+    // `badName` receives a refusal when a name holds a character the file cannot hold.
+    QByteArray EditorFileBytes(QString* badName) const;
     // Replaces the editor's text by `text` ("\n" line ends).
     void SetEditorText(const QString& text);
 
     QString loadError_;  // shown once the window is on screen
     bool shownOnce_ = false;
+    // What the file held when it was loaded or last saved; unknown when it could not be read.
+    FileFingerprint onDisk_;
+    bool onDiskKnown_ = false;
 };
 
 }  // namespace cantora

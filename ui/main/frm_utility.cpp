@@ -5,6 +5,10 @@
 #include <QFont>
 #include <QPointer>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "ui/common/program_icon.h"
 #include "core/chip_renderer.h"
 #include "core/code_table.h"
@@ -35,6 +39,12 @@ void SetBackColour(QWidget* widget, QColor colour, QPalette::ColorRole role) {
     palette.setColor(QPalette::Active, role, colour);
     palette.setColor(QPalette::Inactive, role, colour);
     widget->setPalette(palette);
+}
+
+void ReleaseFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
 }
 
 }  // namespace
@@ -209,6 +219,7 @@ void FrmUtility::Form_Load() {
                                        : Qt::PartiallyChecked);
     updatePortToolTip();
     LoadCodeNames();
+    dictionaryIndex_ = profile::PrebuildIndexAsync(DictionaryFilePath());
 }
 
 void FrmUtility::showEvent(QShowEvent* event) {
@@ -256,6 +267,8 @@ void FrmUtility::btnDictEdit_Click() {
         FrmDictEdit window(this);
         window.exec();
     }
+    // A large dictionary leaves many megabytes of freed blocks behind: give them back.
+    ReleaseFreedMemory();
     Form_Activate();  // the main window is active again
 }
 

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <future>
 #include <memory>
 
 #include "core/serial_link.h"
@@ -83,6 +84,9 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     std::unique_ptr<CodeSender> sender_;
     bool unloaded_ = false;
     bool failed_ = false;  // the box is red: its tool tip says why
+    // The dictionary's look-up index, built on a worker thread while the window comes up, so
+    // the first look-up does not wait for it (the future's end waits for the build).
+    std::future<void> dictionaryIndex_;
 };
 
 }  // namespace cantora

@@ -5,6 +5,7 @@
 #include <QPlainTextEdit>
 
 #include "core/dictionary_words.h"
+#include "core/latin1_case.h"
 #include "core/profile.h"
 #include "core/pronouncer.h"
 #include "core/translator.h"
@@ -35,6 +36,11 @@ void FrmPhrase::cmdSave_Click() {
                         "Cannot save mutil-word Dictionary entries.  Remove the spaces and "
                         "try again.");
             break;
+        case dictionary::SaveWordResult::UnstorableCharacter:
+            ShowRefusal(this, QStringLiteral("The character \"%1\" cannot be stored in the "
+                                             "dictionary file.  Nothing was saved.")
+                                  .arg(FirstUnstorableCharacter(word)));
+            break;
         case dictionary::SaveWordResult::InvalidWord:
             ShowRefusal(this, QStringLiteral("\"%1\" cannot be a dictionary word: a word must not "
                                              "contain \"=\" or begin with \"[\".  Nothing was "
@@ -63,6 +69,8 @@ void FrmPhrase::cmdSave_Click() {
 }
 
 bool FrmPhrase::GetNextWord() {
+    // The step and the look-ups of the word it loads check the dictionary for changes once.
+    const profile::ReadBatch batch;
     const dictionary::NextWord next = dictionary::FindNextWord(txtDict->text());
     if (next.status == dictionary::NextWord::Status::Unreadable) {
         ShowRefusal(

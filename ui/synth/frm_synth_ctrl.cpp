@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <cmath>
 
+#include "core/latin1_case.h"
 #include "core/numeric.h"
 #include "core/profile.h"
 #include "core/scp_commands.h"
@@ -266,6 +267,13 @@ void FrmSynthCtrl::btnLoad_Click() {
 
 void FrmSynthCtrl::btnSave_Click() {
     const QString name = txtSound->text();
+    const QString unstorable = FirstUnstorableCharacter(name);
+    if (!unstorable.isEmpty()) {
+        lblSoundNote->setText(
+            QStringLiteral("Not saved: the character \"%1\" cannot be stored in the sound file.")
+                .arg(unstorable));
+        return;
+    }
     if (!profile::IsValidSectionName(name)) {
         if (name.isEmpty()) {
             lblSoundNote->setText("Not saved: type a name first.");
@@ -276,14 +284,15 @@ void FrmSynthCtrl::btnSave_Click() {
         }
         return;
     }
-    bool written = true;
+    // The ten values go into the file in one replacement, so a preset is never half written.
+    QList<QPair<QString, QString>> values;
     for (int i = 1; i <= 5; ++i) {
-        written =
-            PutSoundValue(name, QStringLiteral("Freq%1").arg(i), scFreq[i]->value()) && written;
-        written = PutSoundValue(name, QStringLiteral("Vol%1").arg(i), scVol[i]->value()) && written;
+        values.append({QStringLiteral("Freq%1").arg(i), QString::number(scFreq[i]->value())});
+        values.append({QStringLiteral("Vol%1").arg(i), QString::number(scVol[i]->value())});
     }
-    lblSoundNote->setText(written ? QString()
-                                  : QStringLiteral("Not saved: QLSounds.txt cannot be written."));
+    lblSoundNote->setText(PutSoundValues(name, values)
+                              ? QString()
+                              : QStringLiteral("Not saved: QLSounds.txt cannot be written."));
 }
 
 // ---- opening and closing ----
