@@ -43,6 +43,7 @@ class MainWindowTest : public QObject {
     void twoSendsKeepThePortOpen();
     void exitClosesThePortBeforeSaving();
     void closingDuringASend();
+    void portBoxIsLeftOnlyForAnotherControl();
     void aboutBox();
 };
 
@@ -193,6 +194,44 @@ void MainWindowTest::closingDuringASend() {
     QCOMPARE(record->written.size(), 10);
     QVERIFY(!main.sender().PortOpen());
     QVERIFY(folder.read("Verbalyn.ini").contains("FlowControl=1"));
+}
+
+// The port box's context menu and a switch to another program leave the port open; moving the
+// focus to another control closes it.
+void MainWindowTest::portBoxIsLeftOnlyForAnotherControl() {
+    test::TempProgramFolder folder;
+    auto record = std::make_shared<test::PortRecord>();
+    FrmUtility main(std::make_unique<test::RecordingPort>(record));
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::mouseClick(main.txtComPort, Qt::LeftButton);
+    QVERIFY(main.txtComPort->hasFocus());
+    main.SendToQuillon("x", false);
+    main.Timer1->stop();  // the idle timer stays out of this
+    QCOMPARE(main.linkColour(), kGreen);
+
+    test::QueueClick(main.txtComPort, {}, 5, Qt::RightButton);
+    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+    QVERIFY(main.sender().PortOpen());
+    QApplication::activePopupWidget()->close();
+    QTRY_VERIFY(main.txtComPort->hasFocus());
+
+    QWidget elsewhere;  // another program's window
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QVERIFY(main.sender().PortOpen());
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QVERIFY(main.txtComPort->hasFocus());
+    QVERIFY(main.sender().PortOpen());
+    QCOMPARE(main.linkColour(), kGreen);
+
+    QTest::keyClick(main.txtComPort, Qt::Key_Tab);
+    QVERIFY(!main.txtComPort->hasFocus());
+    QVERIFY(!main.sender().PortOpen());
+    QCOMPARE(main.linkColour(), kWhite);
 }
 
 void MainWindowTest::aboutBox() {
