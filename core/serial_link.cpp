@@ -1,6 +1,7 @@
 #include "core/serial_link.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QSerialPort>
 #include <QThread>
 #include <algorithm>
@@ -325,6 +326,11 @@ void CodeSender::runSendLoop(bool adopt) {
                 queued.loop = loopId;
             }
         }
+        for (auto& waiting : whenSent_) {
+            if (waiting.first == loops_.back().id) {
+                waiting.first = loopId;
+            }
+        }
     }
     loops_.push_back({loopId, EventLoopLevel()});
     const bool outermost = loops_.size() == 1;
@@ -337,6 +343,9 @@ void CodeSender::runSendLoop(bool adopt) {
     if (outermost && interByteDelayMs_ > 0) {
         slack.emplace();
     }
+    // A send started under a UserInputHold keeps it for its whole loop.
+    const QEventLoop::ProcessEventsFlags events =
+        UserInputHold::held() ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
     BytePacer pacer(qint64(interByteDelayMs_) * 1000000);
     pacer.start();
     // The port box has just turned green: paint it now, so that the repaint does not fall
@@ -364,7 +373,7 @@ void CodeSender::runSendLoop(bool adopt) {
             break;
         }
         ++actionSerial_;  // whatever asks to send after this byte is a new action
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(events);
     }
 
     loops_.pop_back();
@@ -372,6 +381,27 @@ void CodeSender::runSendLoop(bool adopt) {
         QCoreApplication::instance()->removeEventFilter(watcher_.get());
     }
     emit finished();
+    // Taken out first: a callback may send, or wait for a send, again.
+    std::vector<std::function<void()>> due;
+    for (auto it = whenSent_.begin(); it != whenSent_.end();) {
+        if (it->first == loopId) {
+            due.push_back(std::move(it->second));
+            it = whenSent_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (std::function<void()>& then : due) {
+        then();
+    }
+}
+
+void CodeSender::whenSent(std::function<void()> then) {
+    if (loops_.empty() || loops_.back().eventLoopLevel != EventLoopLevel()) {
+        then();
+        return;
+    }
+    whenSent_.emplace_back(loops_.back().id, std::move(then));
 }
 
 void CodeSender::OpenSerialPort(bool reportFailure, bool useFlowControl) {

@@ -91,6 +91,22 @@ class PendingBytes {
     bool cleared_ = false;
 };
 
+// While one lives, a send that starts then lets pending events run between its bytes but keeps
+// the user's clicks and keys waiting until it ends. The focus hooks hold it: a press moves the
+// focus before the pressed control sees the press, so a release let through by the focus hook's
+// send would reach the control ahead of its own press and the click would be lost.
+class UserInputHold {
+  public:
+    UserInputHold() { ++depth_; }
+    ~UserInputHold() { --depth_; }
+    UserInputHold(const UserInputHold&) = delete;
+    UserInputHold& operator=(const UserInputHold&) = delete;
+    static bool held() { return depth_ > 0; }
+
+  private:
+    static inline int depth_ = 0;
+};
+
 class CodeSender : public QObject {
     Q_OBJECT
   public:
@@ -123,6 +139,10 @@ class CodeSender : public QObject {
 
     // True while a send loop is putting bytes out (and so a new send only queues).
     bool sending() const { return !loops_.empty(); }
+    // Runs `then` once the bytes asked for so far are out or cut short: at once when no send
+    // loop of this event-loop level is writing, else when that loop ends. A handler whose send
+    // joined a running one (and so returned early) keeps its button and busy pointer till then.
+    void whenSent(std::function<void()> then);
     // How many SendToQuillon calls are on the stack now, and the most there have been.
     int nestingDepth() const { return depth_; }
     int maxNestingDepth() const { return maxDepth_; }
@@ -162,6 +182,7 @@ class CodeSender : public QObject {
     int interByteDelayMs_ = 1;
 
     std::vector<Loop> loops_;  // running send loops, one per modal event-loop level at most
+    std::vector<std::pair<int, std::function<void()>>> whenSent_;  // by the loop awaited
     int nextLoopId_ = 0;
     std::unique_ptr<ActionWatcher> watcher_;
     // Counts the actions (user input, timers, queued calls, bytes written) seen during sends, to

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 #include <fcntl.h>
 #include <termios.h>
@@ -18,6 +19,20 @@
 #include <cstdlib>
 
 #include "core/profile.h"
+
+// The platform's entry for input, which Qt exports without a public header. Events handed to
+// it with the default delivery wait in its queue until events are processed, as input from the
+// window system does.
+class QWindowSystemInterface {
+  public:
+    class DefaultDelivery;
+    template <typename Delivery = DefaultDelivery>
+    static bool handleMouseEvent(QWindow* window, ulong timestamp, const QPointF& local,
+                                 const QPointF& global, Qt::MouseButtons state,
+                                 Qt::MouseButton button, QEvent::Type type,
+                                 Qt::KeyboardModifiers mods = Qt::NoModifier,
+                                 Qt::MouseEventSource source = Qt::MouseEventNotSynthesized);
+};
 
 namespace cantora::test {
 
@@ -203,6 +218,26 @@ QStringList SplitScpCommands(const QByteArray& bytes) {
         }
     }
     return commands;
+}
+
+void QueueClick(QWidget* widget, QPoint pos, int gapMs, Qt::MouseButton button) {
+    QWidget* window = widget->window();
+    QWindow* handle = window->windowHandle();
+    if (handle == nullptr) {
+        return;
+    }
+    if (pos.isNull()) {
+        pos = widget->rect().center();
+    }
+    const QPointF local = widget->mapTo(window, QPointF(pos));
+    const QPointF global = widget->mapToGlobal(QPointF(pos));
+    // Far apart from the previous click, so no two clicks make a double-click.
+    static ulong stamp = 1000000;
+    stamp += 10000;
+    QWindowSystemInterface::handleMouseEvent(handle, stamp, local, global, button, button,
+                                             QEvent::MouseButtonPress);
+    QWindowSystemInterface::handleMouseEvent(handle, stamp + ulong(gapMs), local, global,
+                                             Qt::NoButton, button, QEvent::MouseButtonRelease);
 }
 
 }  // namespace cantora::test

@@ -6,9 +6,11 @@
 #include <QByteArray>
 #include <QList>
 #include <QMessageBox>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -121,6 +123,14 @@ class ScriptedAnswers : public Prompter {
     QList<QIcon> icons_;
     QStringList details_;
 };
+
+// Queues a click of `button` at `pos` of `widget` (its centre when null) in the platform's own
+// input queue, the way a touchpad tap arrives: the press and, `gapMs` later by its time stamp,
+// the release are both waiting before the program handles the press. Unlike QTest's mouse
+// functions nothing is delivered now; events must run. Input to a window that a modal window
+// blocks goes nowhere, as for a real click.
+void QueueClick(QWidget* widget, QPoint pos = {}, int gapMs = 5,
+                Qt::MouseButton button = Qt::LeftButton);
 
 // A byte string from its values, for comparing what reached the port.
 QByteArray Bytes(std::initializer_list<int> values);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 
 #include "core/code_table.h"
 #include "core/profile.h"
@@ -43,6 +44,7 @@ class MainWindowTest : public QObject {
     void twoSendsKeepThePortOpen();
     void exitClosesThePortBeforeSaving();
     void closingDuringASend();
+    void portBoxIsLeftOnlyForAnotherControl();
     void aboutBox();
 };
 
@@ -193,6 +195,52 @@ void MainWindowTest::closingDuringASend() {
     QCOMPARE(record->written.size(), 10);
     QVERIFY(!main.sender().PortOpen());
     QVERIFY(folder.read("Verbalyn.ini").contains("FlowControl=1"));
+}
+
+// The port box's context menu and a switch to another program leave the port open; moving the
+// focus to another control closes it.
+void MainWindowTest::portBoxIsLeftOnlyForAnotherControl() {
+    test::TempProgramFolder folder;
+    auto record = std::make_shared<test::PortRecord>();
+    FrmUtility main(std::make_unique<test::RecordingPort>(record));
+    main.show();
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QTest::mouseClick(main.txtComPort, Qt::LeftButton);
+    QVERIFY(main.txtComPort->hasFocus());
+    main.SendToQuillon("x", false);
+    main.Timer1->stop();  // the idle timer stays out of this
+    QCOMPARE(main.linkColour(), kGreen);
+
+    // The menu runs its own event loop: it is looked at and closed from inside it.
+    bool openWhileMenuShown = false;
+    QTimer::singleShot(100, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        openWhileMenuShown = popup != nullptr && main.sender().PortOpen();
+        if (popup) {
+            popup->close();
+        }
+    });
+    test::QueueClick(main.txtComPort, {}, 5, Qt::RightButton);
+    QTRY_VERIFY(openWhileMenuShown);
+    QVERIFY(main.sender().PortOpen());
+    QTRY_VERIFY(main.txtComPort->hasFocus());
+
+    QWidget elsewhere;  // another program's window
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QVERIFY(main.sender().PortOpen());
+    main.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    QVERIFY(main.txtComPort->hasFocus());
+    QVERIFY(main.sender().PortOpen());
+    QCOMPARE(main.linkColour(), kGreen);
+
+    QTest::keyClick(main.txtComPort, Qt::Key_Tab);
+    QVERIFY(!main.txtComPort->hasFocus());
+    QVERIFY(!main.sender().PortOpen());
+    QCOMPARE(main.linkColour(), kWhite);
 }
 
 void MainWindowTest::aboutBox() {

@@ -1,5 +1,6 @@
 // Real input arriving while the sender writes: a long drag of a synthesiser scroll bar, a preset
-// loaded and the panel closed in the middle of writes, and the port box losing the focus.
+// loaded and the panel closed in the middle of writes, the port box losing the focus, clicks
+// behind an opening panel, and the phrase editor's buttons and closing during sends.
 
 #include <QApplication>
 #include <QStyleOptionSlider>
@@ -7,8 +8,10 @@
 #include <functional>
 #include <memory>
 
+#include "core/code_table.h"
 #include "support/test_support.h"
 #include "ui/main/frm_utility.h"
+#include "ui/phrase/frm_phrase.h"
 #include "ui/synth/frm_synth_ctrl.h"
 
 using namespace cantora;
@@ -34,6 +37,23 @@ QRect ThumbRect(QScrollBar* bar) {
 void AfterThisByte(QObject* context, std::function<void()> input) {
     QMetaObject::invokeMethod(context, std::move(input), Qt::QueuedConnection);
 }
+
+// Notes the class of every phrase editor or synthesiser panel that comes up.
+class ShowWatcher : public QObject {
+  public:
+    explicit ShowWatcher(QStringList* shown) : shown_(shown) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show &&
+            (qobject_cast<FrmSynthCtrl*>(watched) || qobject_cast<FrmPhrase*>(watched))) {
+            shown_->append(
+                QString::fromLatin1(watched->metaObject()->className()).split("::").last());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QStringList* shown_;
+};
 
 // A main window on a recording port with the synthesiser panel open, its opening writes done.
 struct Panel {
@@ -220,6 +240,100 @@ class SendReentryTest : public QObject {
         QCOMPARE(test::SplitScpCommands(record->written.mid(seenWhileOpen.size())),
                  (QStringList{"\\0RX", "\\08J 0NX"}));
         QVERIFY(main.sender().SendBuffer.isEmpty());
+    }
+
+    // "Synth Control" clicked again and "Phrase Editor" clicked while the panel's opening
+    // writes go out: the panel is already modal, so neither click reaches the main window.
+    void nothingBehindAnOpeningPanelTakesInput() {
+        test::TempProgramFolder folder;
+        auto record = std::make_shared<test::PortRecord>();
+        FrmUtility main(std::make_unique<test::RecordingPort>(record));
+        main.show();
+        main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QStringList shown;  // every window that came up
+        ShowWatcher watcher(&shown);
+        qApp->installEventFilter(&watcher);
+        bool clickedBehind = false;
+        record->onByte = [&](char) {
+            if (!clickedBehind && record->written.size() == 20) {
+                clickedBehind = true;
+                test::QueueClick(main.Synth);
+                test::QueueClick(main.EditPhrases);
+            }
+        };
+        // Closes the top window once the opening is out (every window, should more come up).
+        QTimer closer;
+        closer.setInterval(20);
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal && clickedBehind && !main.sender().sending() &&
+                test::SplitScpCommands(record->written).size() >= 15) {
+                modal->close();
+            }
+        });
+        closer.start();
+        test::QueueClick(main.Synth);
+        QTRY_VERIFY_WITH_TIMEOUT(clickedBehind && !QApplication::activeModalWidget(), 10000);
+        qApp->removeEventFilter(&watcher);
+        QCOMPARE(shown, QStringList{"FrmSynthCtrl"});
+        const QStringList sent = test::SplitScpCommands(record->written);
+        QCOMPARE(sent.size(), 17);
+        QCOMPARE(sent.mid(14), (QStringList{"\\08J 0NX", "\\0RX", "\\08J 0NX"}));
+    }
+
+    // "Done" pressed while "Say It" sends: the rest of the phrase is dropped with the window.
+    // "Say It" clicked while another send goes out: its phrase joins that send, and the button
+    // stays disabled (and the pointer busy) until the phrase is out.
+    void phraseEditorWaitsForItsPhraseAndStopsItWhenClosing() {
+        LoadCodeNames();
+        test::TempProgramFolder folder;
+        auto record = std::make_shared<test::PortRecord>();
+        FrmUtility main(std::make_unique<test::RecordingPort>(record));
+        FrmPhrase editor(main, &main);
+        editor.show();
+        editor.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&editor));
+        editor.chkApplyControlsBeforeSayData->setChecked(false);
+        editor.txtSayData->setPlainText(QString("\\IY ").repeated(40));
+
+        // Say It while "Shut Up"'s six bytes go out.
+        QList<bool> enabledWhileOut;
+        record->onByte = [&](char) {
+            const qsizetype n = record->written.size();
+            if (n == 2) {
+                AfterThisByte(&editor, [&] { QTest::mousePress(editor.bntSayIt, Qt::LeftButton); });
+            } else if (n == 3) {
+                AfterThisByte(&editor,
+                              [&] { QTest::mouseRelease(editor.bntSayIt, Qt::LeftButton); });
+            } else if (n > 5 && n < 40) {
+                enabledWhileOut << editor.bntSayIt->isEnabled();
+                QVERIFY(QApplication::overrideCursor() != nullptr);
+            }
+        };
+        QTest::mouseClick(editor.btnShutUp, Qt::LeftButton);
+        QCOMPARE(record->written.size(), 3 + 40);  // the phrase replaced the rest of Shut Up
+        QVERIFY(!enabledWhileOut.isEmpty());
+        QVERIFY(!enabledWhileOut.contains(true));
+        QVERIFY(editor.bntSayIt->isEnabled());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+
+        // Done while the phrase goes out.
+        record->written.clear();
+        record->onByte = [&](char) {
+            const qsizetype n = record->written.size();
+            if (n == 5) {
+                AfterThisByte(&editor, [&] { QTest::mousePress(editor.btnDone, Qt::LeftButton); });
+            } else if (n == 7) {
+                AfterThisByte(&editor,
+                              [&] { QTest::mouseRelease(editor.btnDone, Qt::LeftButton); });
+            }
+        };
+        QTest::mouseClick(editor.bntSayIt, Qt::LeftButton);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(record->written.size(), 7);
+        QCOMPARE(main.PhraseToMove, editor.txtSayData->toPlainText());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QStyleOptionSlider>
 #include <QTimer>
+#include <QWheelEvent>
 #include <QtTest>
 #include <memory>
 
@@ -175,7 +176,8 @@ class SynthPanelTest : public QObject {
             }
         };
         panel.show();
-        QVERIFY(clicked);
+        // The opening writes go out from the window's event loop, once it is on screen.
+        QTRY_VERIFY(clicked);
         QVERIFY(!panel.isVisible());
         const QStringList sent = test::SplitScpCommands(record->written);
         QVERIFY(!sent.isEmpty());
@@ -509,6 +511,103 @@ class SynthPanelTest : public QObject {
         QVERIFY(written.endsWith("\\02J 3999NX"));
         QVERIFY2(written.count("NX") < steps / 2, written.left(200).constData());
         QVERIFY(written.count("\\0") > steps / 2);  // yet every move started its write
+    }
+
+    // A value typed into a box, then a button tapped as a touchpad taps: press and release
+    // are both waiting before the press moves the focus and the box's write goes out. The
+    // click must still land, after the write.
+    void quickTapAfterTypingIsNotLost_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("volume, then Save") << "txtVol(1)"
+                                           << "21"
+                                           << "btnSave";
+        QTest::newRow("frequency, then Harmonise") << "txtFreq(2)"
+                                                   << "500"
+                                                   << "Command1";
+        QTest::newRow("master volume, then Done") << "txtLevel(1)"
+                                                  << "50"
+                                                  << "btnDone";
+    }
+    void quickTapAfterTypingIsNotLost() {
+        QFETCH(QString, box);
+        QFETCH(QString, typed);
+        QFETCH(QString, button);
+        Bench bench(false);  // the real pacing between bytes
+        FrmSynthCtrl& p = *bench.panel;
+        QVERIFY(bench.active);
+        p.txtSound->setText("Tap");
+        auto* edit = p.findChild<QLineEdit*>(box);
+        auto* target = p.findChild<QPushButton*>(button);
+        QVERIFY(edit && target);
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QVERIFY(edit->hasFocus());
+        edit->selectAll();
+        QTest::keyClicks(edit, typed);
+        bench.take();
+        bool clicked = false;
+        QObject::connect(target, &QPushButton::clicked, [&] {
+            clicked = true;
+            // The box's write went out before the click ran.
+            QVERIFY(!bench.record->written.isEmpty());
+        });
+        test::QueueClick(target);
+        QTRY_VERIFY_WITH_TIMEOUT(clicked, 3000);
+        QVERIFY(!target->isDown());
+        if (button == "btnSave") {
+            QVERIFY(bench.folder.read("QLSounds.txt").contains("Vol1=21"));
+        } else if (button == "Command1") {
+            QCOMPARE(p.scFreq[2]->value(), 550);  // the typed 500, snapped to a multiple of 110
+        } else {
+            QVERIFY(!p.isVisible());
+            QCOMPARE(bench.take().mid(0, 2), (QStringList{"\\07J 50NX", "\\0RX"}));
+        }
+    }
+
+    // Only a move of the focus to another control leaves a box: its context menu and a switch
+    // to another program do not, and the typed value waits.
+    void boxIsLeftOnlyForAnotherControl() {
+        Bench bench;
+        FrmSynthCtrl& p = *bench.panel;
+        QVERIFY(bench.active);
+        QTest::mouseClick(p.txtVol[1], Qt::LeftButton);
+        p.txtVol[1]->selectAll();
+        QTest::keyClicks(p.txtVol[1], "20");
+        test::QueueClick(p.txtVol[1], {}, 5, Qt::RightButton);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QApplication::activePopupWidget()->close();
+        QTRY_VERIFY(p.txtVol[1]->hasFocus());
+        QWidget elsewhere;  // another program's window
+        elsewhere.show();
+        elsewhere.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        p.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p));
+        QVERIFY(p.txtVol[1]->hasFocus());
+        QCOMPARE(bench.take(), QStringList());
+        QTest::keyClick(p.txtVol[1], Qt::Key_Tab);
+        QVERIFY(!p.txtVol[1]->hasFocus());
+        QCOMPARE(bench.take(), QStringList{"\\011J 20NX"});
+    }
+
+    // Left lowers and Right raises every scroll bar; the wheel keeps its direction.
+    void arrowKeysMoveTheWayTheyPoint() {
+        Bench bench;
+        FrmSynthCtrl& p = *bench.panel;
+        QScrollBar* master = p.scLevel[1];
+        master->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(master, Qt::Key_Right);
+        QCOMPARE(master->value(), 97);
+        QTest::keyClick(master, Qt::Key_Left);
+        QTest::keyClick(master, Qt::Key_Left);
+        QCOMPARE(master->value(), 95);
+        QCOMPARE(bench.take(), (QStringList{"\\07J 97NX", "\\07J 96NX", "\\07J 95NX"}));
+        // The wheel turned away from the user moves towards the left end, as before.
+        QWheelEvent wheel(QPointF(5, 5), master->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(master, &wheel);
+        QVERIFY(master->value() < 95);
     }
 
     void controlsNamesRangesAndLayout() {

@@ -28,6 +28,8 @@ struct Bench {
         main.sender().setInterByteDelayMs(0);
         panel = std::make_unique<FrmSynthCtrl>(main, &main);
         panel->show();
+        // The opening writes go out from the window's event loop, once it is on screen.
+        QTRY_COMPARE(test::SplitScpCommands(record->written).size(), 15);
         record->written.clear();
     }
     QStringList take() {

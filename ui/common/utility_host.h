@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace cantora {
 
@@ -14,8 +15,11 @@ class UtilityHost {
 
     // Sends bytes to the chip; `checkLength` asks before a long send without flow control.
     virtual void SendToQuillon(const QByteArray& data, bool checkLength) = 0;
-    // Drops the unsent rest of the send in progress (the "Shut Up" buttons, closing the panel).
+    // Drops the unsent rest of the send in progress (the "Shut Up" buttons, closing a window).
     virtual void CutSendShort() = 0;
+    // Runs `then` once the bytes asked for so far are out or were cut short; at once when no
+    // send is running. A send asked for during another one returns before its bytes are out.
+    virtual void AfterCurrentSend(std::function<void()> then) = 0;
 
     // Hand-over strings: the phrase and word the phrase editor keeps between its openings, and
     // the decimal code list it hands to the codes viewer.

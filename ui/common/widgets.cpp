@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 
 #include "core/numeric.h"
+#include "core/serial_link.h"
 
 namespace cantora {
 
@@ -64,6 +66,9 @@ class FocusFilter : public QObject {
             const auto reason = static_cast<QFocusEvent*>(event)->reason();
             if (!ignoreWindowActivation_ ||
                 (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)) {
+                // The press that moved the focus has not reached its control yet: a send from
+                // here must leave the release waiting behind it.
+                UserInputHold hold;
                 handler_();
             }
         }
@@ -79,8 +84,7 @@ class FocusFilter : public QObject {
 }  // namespace
 
 void OnFocusOut(QWidget* widget, std::function<void()> handler) {
-    widget->installEventFilter(
-        new FocusFilter(widget, QEvent::FocusOut, false, std::move(handler)));
+    widget->installEventFilter(new FocusFilter(widget, QEvent::FocusOut, true, std::move(handler)));
 }
 
 void OnFocusIn(QWidget* widget, std::function<void()> handler) {
@@ -100,9 +104,32 @@ void DisarmFocusHooks(QWidget* window) {
     }
 }
 
+namespace {
+
+// Qt's scroll bars invert their controls (so that the wheel scrolls as in a page), which also
+// turns the Left and Right keys around. Left lowers and Right raises here, as in every value
+// control; the wheel, Up, Down, Page Up and Page Down keep Qt's directions.
+class ValueScrollBar : public QScrollBar {
+  public:
+    using QScrollBar::QScrollBar;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool left = event->key() == Qt::Key_Left;
+        if (!left && event->key() != Qt::Key_Right) {
+            return QScrollBar::keyPressEvent(event);
+        }
+        const bool lower = left != isRightToLeft();
+        triggerAction(lower ? SliderSingleStepSub : SliderSingleStepAdd);
+        event->accept();
+    }
+};
+
+}  // namespace
+
 QScrollBar* MakeScrollBar(QWidget* parent, int minimum, int maximum, int pageStep,
                           const QString& objectName) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
+    auto* bar = new ValueScrollBar(Qt::Horizontal, parent);
     bar->setObjectName(objectName);
     bar->setRange(minimum, maximum);
     bar->setSingleStep(1);

@@ -38,17 +38,24 @@ class ClickLabel : public QLabel {
 };
 
 // Runs `handler` every time `widget` loses (or gets) the keyboard focus, changed text or not.
-// Every such hook of a window goes quiet once DisarmFocusHooks(window) has run.
+// Every such hook of a window goes quiet once DisarmFocusHooks(window) has run. A send from a
+// hook keeps the user's input waiting until it ends (UserInputHold), so the click that moved
+// the focus is not lost.
+//
+// Leaving a box means moving the focus to another control of the program: OnFocusOut does not
+// run when the box's own context menu opens or when the user switches to another program (the
+// box keeps the focus in its window and gets it back without a word).
 void OnFocusOut(QWidget* widget, std::function<void()> handler);
 void OnFocusIn(QWidget* widget, std::function<void()> handler);
 // As OnFocusIn, but not when the focus only comes back with its whole window becoming active
-// again (switching back from another program).
+// again (switching back from another program) or from a context menu closing.
 void OnFocusGain(QWidget* widget, std::function<void()> handler);
 // Silences every focus hook on `window` and its children. A window's destructor calls it first:
 // the children lose the focus while they are destroyed, after the window's own members are gone.
 void DisarmFocusHooks(QWidget* window);
 
 // A horizontal scroll bar that can take the focus (so a click arms tools bound to its focus).
+// The Left key lowers it and the Right key raises it.
 QScrollBar* MakeScrollBar(QWidget* parent, int minimum, int maximum, int pageStep,
                           const QString& objectName);
 // Connects the change handler: every value change (by user or code) runs it once, and the

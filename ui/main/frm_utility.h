@@ -33,6 +33,9 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
         sender_->SendToQuillon(data, checkLength);
     }
     void CutSendShort() override { sender_->SendBuffer.clear(); }
+    void AfterCurrentSend(std::function<void()> then) override {
+        sender_->whenSent(std::move(then));
+    }
 
     // Colour of the port box: the link indicator.
     QColor linkColour() const;

@@ -112,6 +112,12 @@ void FrmPhrase::btnClear_Click() {
     txtSayData->setFocus();
 }
 
+void FrmPhrase::done(int result) {
+    // The rest of a phrase must not keep going out after its window has closed.
+    main_.CutSendShort();
+    QDialog::done(result);
+}
+
 void FrmPhrase::btnDone_Click() {
     main_.WordToMove = txtDict->text();
     main_.PhraseToMove = txtSayData->toPlainText();

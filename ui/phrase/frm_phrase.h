@@ -119,6 +119,9 @@ class FrmPhrase : public QDialog {
     QPushButton* btnShutUp = nullptr;
     QPushButton* btnDone = nullptr;
 
+    // "Done" and the close box end here: the closing stops the window's send in progress.
+    void done(int result) override;
+
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

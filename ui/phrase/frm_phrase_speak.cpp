@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <memory>
 #include <optional>
 
 #include "core/code_table.h"
@@ -48,8 +49,7 @@ void FrmPhrase::Command1_Click(int index) {
     if (element == nullptr || element->hidden) {
         return;
     }
-    std::optional<BusyPointer> busy;
-    busy.emplace();
+    std::shared_ptr<BusyPointer> busy = std::make_shared<BusyPointer>();
 
     QByteArray prefix;
     if (palette::SkipNextControls()) {
@@ -71,7 +71,7 @@ void FrmPhrase::Command1_Click(int index) {
         if (answer != QMessageBox::Ok) {
             return;
         }
-        busy.emplace();
+        busy = std::make_shared<BusyPointer>();
     }
     if (code == palette::kResetCode) {
         SetDefaults();
@@ -96,7 +96,10 @@ void FrmPhrase::Command1_Click(int index) {
     if (code == palette::kRepeatCode) {
         palette::SetSkipNextControls(true);
     }
+    UtilityHost& main = main_;
     sendSurvived(bytes, true);
+    // A click during another send joins it: the pointer stays busy until the codes are out.
+    main.AfterCurrentSend([busy]() mutable { busy.reset(); });
 }
 
 void FrmPhrase::Command1_DblClick(int index) {
@@ -137,18 +140,22 @@ bool FrmPhrase::SayThisAllophoneList(const QString& zAllophoneList) {
 
 void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
     button->setEnabled(false);
-    bool survived = false;
-    {
-        BusyPointer busy;
-        const QString text = sayDataText(selectionOnly);
-        ShowUnknownWords(text);
-        survived = SayThisAllophoneList(TranslateText(text));
-    }
-    if (!survived) {
-        return;
-    }
-    button->setEnabled(true);
-    txtSayData->setFocus();
+    // Taken first: the window may be deleted while its phrase goes out.
+    QPointer<FrmPhrase> self(this);
+    UtilityHost& main = main_;
+    auto busy = std::make_shared<BusyPointer>();
+    const QString text = sayDataText(selectionOnly);
+    ShowUnknownWords(text);
+    SayThisAllophoneList(TranslateText(text));
+    // Asked for during another send, the phrase joined it and is still going out: the button
+    // and the pointer wait for its end.
+    main.AfterCurrentSend([self, button, busy]() mutable {
+        busy.reset();
+        if (self) {
+            button->setEnabled(true);
+            self->txtSayData->setFocus();
+        }
+    });
 }
 
 void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {

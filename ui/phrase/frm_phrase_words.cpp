@@ -3,6 +3,8 @@
 // dictionary lacks.
 
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <memory>
 
 #include "core/dictionary_words.h"
 #include "core/latin1_case.h"
@@ -11,6 +13,7 @@
 #include "core/translator.h"
 #include "core/unknown_words.h"
 #include "ui/common/prompter.h"
+#include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
 #include "ui/phrase/frm_phrase.h"
 
@@ -106,33 +109,34 @@ void FrmPhrase::cmdSuggest_Click() {
         return;
     }
     cmdSuggest->setEnabled(false);
-    bool survived = false;
-    {
-        // The first suggestion loads the pronouncing lexicon.
-        BusyPointer busy;
-        QStringList suggestions;
-        bool any = false;
-        for (const QString& word : words) {
-            suggestions.append(SuggestCodeText(word));
-            any = any || !suggestions.last().isEmpty();
-        }
-        if (any) {
-            // As "Load Overwrite" puts stored words: the phrase replaced, one insertion a word.
-            txtSayData->clear();
-            for (const QString& suggestion : suggestions) {
-                InsertAtCursor(suggestion);
-            }
-            survived = SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
-        } else {
-            // Nothing to say: the phrase stays as the user had it.
-            survived = true;
-        }
+    // Taken first: the window may be deleted while its phrase goes out.
+    QPointer<FrmPhrase> self(this);
+    UtilityHost& main = main_;
+    // The first suggestion loads the pronouncing lexicon.
+    auto busy = std::make_shared<BusyPointer>();
+    QStringList suggestions;
+    bool any = false;
+    for (const QString& word : words) {
+        suggestions.append(SuggestCodeText(word));
+        any = any || !suggestions.last().isEmpty();
     }
-    if (!survived) {
-        return;
+    if (any) {
+        // As "Load Overwrite" puts stored words: the phrase replaced, one insertion a word.
+        txtSayData->clear();
+        for (const QString& suggestion : suggestions) {
+            InsertAtCursor(suggestion);
+        }
+        SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
     }
-    cmdSuggest->setEnabled(true);
-    txtSayData->setFocus();
+    // Nothing to say leaves the phrase as the user had it. Asked for during another send, the
+    // phrase joined it: the button and the pointer wait for its end.
+    main.AfterCurrentSend([self, busy]() mutable {
+        busy.reset();
+        if (self) {
+            self->cmdSuggest->setEnabled(true);
+            self->txtSayData->setFocus();
+        }
+    });
 }
 
 void FrmPhrase::ShowUnknownWords(const QString& phraseText) {

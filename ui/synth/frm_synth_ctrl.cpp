@@ -302,9 +302,11 @@ void FrmSynthCtrl::showEvent(QShowEvent* event) {
     if (!loaded_) {
         loaded_ = true;
         CentreOnScreen(this);
-        // The reset runs once the window is up, so its modality already keeps the other
-        // windows from taking clicks while the fifteen writes go out.
-        Form_Load();
+        // The show event comes before the window is on screen and modal: the fifteen writes
+        // let events run, so they wait for the window's own event loop, where the windows
+        // behind it take no input any more.
+        QMetaObject::invokeMethod(
+            this, [this] { Form_Load(); }, Qt::QueuedConnection);
     }
 }
 
