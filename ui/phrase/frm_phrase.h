@@ -24,6 +24,9 @@ class ClickLabel;
 class FrmPhrase : public QDialog {
     Q_OBJECT
   public:
+    // Twips the "Say Data" group (and so the window) is taller than drawn, for "Save WAV…".
+    static constexpr int kSayDataExtra = 180;
+
     explicit FrmPhrase(UtilityHost& main, QWidget* parent = nullptr);
     ~FrmPhrase() override;
 
@@ -99,6 +102,8 @@ class FrmPhrase : public QDialog {
     QPushButton* btnClear = nullptr;
     QPushButton* btnCodes = nullptr;
     QPushButton* Command2 = nullptr;
+    // "Save WAV…": what "Say It" would send, rendered by the virtual chip into a WAV file.
+    QPushButton* cmdSaveWav = nullptr;
 
     // Dictionary.
     QLineEdit* txtDict = nullptr;
@@ -142,6 +147,7 @@ class FrmPhrase : public QDialog {
     void SayText(QPushButton* button, bool selectionOnly);
     void ViewCodes(QPushButton* button, bool selectionOnly);
     void btnShutUp_Click();
+    void cmdSaveWav_Click();
     void btnClear_Click();
     void btnDone_Click();
     void cmdLoadOver_Click();
