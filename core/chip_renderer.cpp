@@ -10,7 +10,7 @@ extern "C" {
 cst_voice* register_cmu_us_kal16(const char* voxdir);
 }
 
-#include "core/chip_phones.h"
+#include "core/palette_table.h"
 
 namespace cantora::chip {
 
@@ -274,7 +274,11 @@ void SynthModel::addTo(float* mix, int frames) {
 
 // --- the renderer ---
 
-Renderer::Renderer() = default;
+Renderer::Renderer() {
+    // Builds the phones table here, on the thread that makes the chip, rather than on the audio
+    // thread in the middle of a sound.
+    palette::PhonesForCode(palette::kFirstAllophone);
+}
 
 void Renderer::resetAll() {
     queue_.clear();
@@ -319,7 +323,7 @@ void Renderer::speak(const std::vector<int>& codes) {
         if (!phones.empty()) {
             phones += ' ';
         }
-        phones += PhonesForCode(code);
+        phones += palette::PhonesForCode(code);
     }
     const double speed = std::max(voice_.speed, 8);
     // A lone sound (a palette click) is held three times as long, or a vowel would be over in

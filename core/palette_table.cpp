@@ -3,6 +3,8 @@
 #include "core/code_table.h"
 #include "core/numeric.h"
 
+#include <array>
+
 namespace cantora::palette {
 
 namespace {
@@ -33,9 +35,14 @@ namespace {
 //
 // 183 labels in all.
 
+// An allophone label: its tool tip names example words, and the virtual chip speaks it with
+// the speech phones that match them. Variants the speech library cannot tell apart (front and
+// back, initial and final consonants) share a phone; WH is "w" because the voice has no join
+// from "hh" to "w".
 struct Allophone {
     const char* caption;
     const char* examples;
+    const char* phones;
 };
 
 void AddRows(std::vector<Element>& out, int& index, Group group, int columns,
@@ -44,7 +51,7 @@ void AddRows(std::vector<Element>& out, int& index, Group group, int columns,
     for (const Allophone& sound : sounds) {
         out.push_back(Element{index++, QString::fromLatin1(sound.caption),
                               QString::fromLatin1(sound.examples), group, position / columns,
-                              position % columns});
+                              position % columns, false, sound.phones});
         ++position;
     }
 }
@@ -55,85 +62,85 @@ std::vector<Element> BuildElements() {
     int index = 0;
 
     AddRows(e, index, Group::Vowels, 3,
-            {{"IY", "See, Even, Feed"},
-             {"UW", "Food, Blue, Too"},
-             {"IH", "Sit, Fix, Pin"},
-             {"UH", "Book, Could, Should"},
-             {"EY", "Hate, Made, Day"},
-             {"AX", "About, Cup, Sun"},
-             {"OW", "Zone, Close, Snow"},
-             {"EH", "Met, Bed, Head"},
-             {"OH", "Talk, Song, Bought"},
-             {"AY", "Hat, Fast, Fan"},
-             {"UX", "Hot, Clock, Fox"},
-             {"AW", "Father, Calm, Wasp"}});
+            {{"IY", "See, Even, Feed", "iy"},
+             {"UW", "Food, Blue, Too", "uw"},
+             {"IH", "Sit, Fix, Pin", "ih"},
+             {"UH", "Book, Could, Should", "uh"},
+             {"EY", "Hate, Made, Day", "ey"},
+             {"AX", "About, Cup, Sun", "ah"},
+             {"OW", "Zone, Close, Snow", "ow"},
+             {"EH", "Met, Bed, Head", "eh"},
+             {"OH", "Talk, Song, Bought", "ao"},
+             {"AY", "Hat, Fast, Fan", "ae"},
+             {"UX", "Hot, Clock, Fox", "aa"},
+             {"AW", "Father, Calm, Wasp", "aa"}});
     AddRows(e, index, Group::ResonateNasal, 3,
-            {{"LE", "Lake, Alarm, Leaf"},
-             {"NE", "Knee, Ten, Nip"},
-             {"NGE", "Sing, Think, King"},
-             {"LO", "Clock, Plus, Hello"},
-             {"NO", "No, Snow, On"},
-             {"NGO", "Hung, Song, Long"},
-             {"WW", "Wool, Sweat, Wet"},
-             {"MM", "Milk, Lamb, Him"}});
+            {{"LE", "Lake, Alarm, Leaf", "l"},
+             {"NE", "Knee, Ten, Nip", "n"},
+             {"NGE", "Sing, Think, King", "ng"},
+             {"LO", "Clock, Plus, Hello", "l"},
+             {"NO", "No, Snow, On", "n"},
+             {"NGO", "Hung, Song, Long", "ng"},
+             {"WW", "Wool, Sweat, Wet", "w"},
+             {"MM", "Milk, Lamb, Him", "m"}});
     AddRows(e, index, Group::Rs, 2,
-            {{"RR", "Rag, Ray, Run"},
-             {"AXRR", "Fir, Bird, Hurt"},
-             {"IYRR", "Clear, Hear, Year"},
-             {"AWRR", "Part, Farm, Yarn"},
-             {"EYRR", "Hair, Stair, Repair"},
-             {"OWRR", "Store, Corn, Four"}});
+            {{"RR", "Rag, Ray, Run", "r"},
+             {"AXRR", "Fir, Bird, Hurt", "er"},
+             {"IYRR", "Clear, Hear, Year", "ih r"},
+             {"AWRR", "Part, Farm, Yarn", "aa r"},
+             {"EYRR", "Hair, Stair, Repair", "eh r"},
+             {"OWRR", "Store, Corn, Four", "ao r"}});
     AddRows(e, index, Group::Diphthongs, 4,
-            {{"EYIY", "Day, Gray, Say"},
-             {"IYEH", "Idea, Ear, Near"},
-             {"IYUW", "You, Few, Cute"},
-             {"AYWW", "Out, How, Down"},
-             {"OHIY", "Boy, Toy, Voice"},
-             {"OHIH", "I, Sky, Five"},
-             {"AXUW", "Coat, Boat, Phone"},
-             {"OWWW", "Go, Slow, Show"},
-             {"OWIY", "Oil, Coin, Noise"},
-             {"EHLE", "Bell, Well, Tell"},
-             {"IHWW", "New, Nude, Dew"}});
+            {{"EYIY", "Day, Gray, Say", "ey"},
+             {"IYEH", "Idea, Ear, Near", "iy ah"},
+             {"IYUW", "You, Few, Cute", "y uw"},
+             {"AYWW", "Out, How, Down", "aw"},
+             {"OHIY", "Boy, Toy, Voice", "oy"},
+             {"OHIH", "I, Sky, Five", "ay"},
+             {"AXUW", "Coat, Boat, Phone", "ow"},
+             {"OWWW", "Go, Slow, Show", "ow"},
+             {"OWIY", "Oil, Coin, Noise", "oy"},
+             {"EHLE", "Bell, Well, Tell", "eh l"},
+             {"IHWW", "New, Nude, Dew", "y uw"}});
     AddRows(e, index, Group::VoicedFricatives, 3,
-            {{"JH", "Jet, Dodge, Savage"},
-             {"VV", "Vest, Even, Van"},
-             {"ZZ", "Zoo, Zap, Buzz"},
-             {"ZH", "Azure, Treasure, Vision"},
-             {"DH", "There, That, This"}});
+            {{"JH", "Jet, Dodge, Savage", "jh"},
+             {"VV", "Vest, Even, Van", "v"},
+             {"ZZ", "Zoo, Zap, Buzz", "z"},
+             {"ZH", "Azure, Treasure, Vision", "zh"},
+             {"DH", "There, That, This", "dh"}});
     AddRows(e, index, Group::VoicedStops, 3,
-            {{"BE", "Bee, Bed, Bit"},
-             {"DE", "Deep, Date, Dim"},
-             {"GE", "Get, Gift, Geese"},
-             {"BO", "Bone, Book, Bought"},
-             {"DO", "Do, Dough, Dull"},
-             {"GO", "Go, Got, Gum"},
-             {"EB", "Web, Fib, Ebb"},
-             {"ED", "Bed, Red, Said"},
-             {"EG", "Big, Peg, Leg"},
-             {"OB", "Cob, Mob, Job"},
-             {"OD", "Could, Food, Good"},
-             {"OG", "Dog, Log, Bug"}});
+            {{"BE", "Bee, Bed, Bit", "b"},
+             {"DE", "Deep, Date, Dim", "d"},
+             {"GE", "Get, Gift, Geese", "g"},
+             {"BO", "Bone, Book, Bought", "b"},
+             {"DO", "Do, Dough, Dull", "d"},
+             {"GO", "Go, Got, Gum", "g"},
+             {"EB", "Web, Fib, Ebb", "b"},
+             {"ED", "Bed, Red, Said", "d"},
+             {"EG", "Big, Peg, Leg", "g"},
+             {"OB", "Cob, Mob, Job", "b"},
+             {"OD", "Could, Food, Good", "d"},
+             {"OG", "Dog, Log, Bug", "g"}});
     AddRows(e, index, Group::VoicelessStops, 3,
-            {{"KE", "Key, Kit, Can't"},
-             {"TT", "Tart, Test, Time"},
-             {"PE", "People, Pit, Pen"},
-             {"KO", "Comb, Coat, Cut"},
-             {"TU", "Tune, Tool, Tooth"},
-             {"PO", "Pow, Pole, Pot"},
-             {"EK", "Peek, Tick, Deck"},
-             {"TS", "Parts, Costs, Robots"},
-             {"OK", "Book, Took, Rock"}});
+            {{"KE", "Key, Kit, Can't", "k"},
+             {"TT", "Tart, Test, Time", "t"},
+             {"PE", "People, Pit, Pen", "p"},
+             {"KO", "Comb, Coat, Cut", "k"},
+             {"TU", "Tune, Tool, Tooth", "t"},
+             {"PO", "Pow, Pole, Pot", "p"},
+             {"EK", "Peek, Tick, Deck", "k"},
+             {"TS", "Parts, Costs, Robots", "t s"},
+             {"OK", "Book, Took, Rock", "k"}});
     AddRows(e, index, Group::VoicelessFricatives, 3,
-            {{"HE", "Help, Hand, Heel"},
-             {"SE", "Salt, Sit, See"},
-             {"SH", "Ship, Wish, Sure"},
-             {"CH", "Church, Cheap, Chin"},
-             {"HO", "Hoe, Hot, Hug"},
-             {"SO", "So, Soap, Sun"},
-             {"TH", "Thin, Month, Thick"},
-             {"FF", "Food, Fan, Fish"},
-             {"WH", "Who, Whale, White"}});
+            {{"HE", "Help, Hand, Heel", "hh"},
+             {"SE", "Salt, Sit, See", "s"},
+             {"SH", "Ship, Wish, Sure", "sh"},
+             {"CH", "Church, Cheap, Chin", "ch"},
+             {"HO", "Hoe, Hot, Hug", "hh"},
+             {"SO", "So, Soap, Sun", "s"},
+             {"TH", "Thin, Month, Thick", "th"},
+             {"FF", "Food, Fan, Fish", "f"},
+             {"WH", "Who, Whale, White", "w"}});
 
     // Sound effects: five rows after their row headings; M0 to M2 close the first three rows in
     // the twelfth column, the column of D11.
@@ -244,6 +251,26 @@ const Element* FindByCaption(const QString& caption) {
         }
     }
     return nullptr;
+}
+
+const char* PhonesForCode(int code) {
+    // By code, built once from the labels (on first use, by the thread that makes the virtual
+    // chip's renderer).
+    static const std::array<const char*, kAllophoneCount> byCode = [] {
+        std::array<const char*, kAllophoneCount> table{};
+        table.fill("");
+        for (const Element& element : Elements()) {
+            const int code = CodeOf(element.caption);
+            if (code >= kFirstAllophone && code < kFirstAllophone + kAllophoneCount) {
+                table[static_cast<size_t>(code - kFirstAllophone)] = element.phones;
+            }
+        }
+        return table;
+    }();
+    if (code < kFirstAllophone || code >= kFirstAllophone + kAllophoneCount) {
+        return "";
+    }
+    return byCode[static_cast<size_t>(code - kFirstAllophone)];
 }
 
 int CodeOf(const QString& caption) {

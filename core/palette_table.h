@@ -1,8 +1,9 @@
 #pragma once
 
 // The code palette of the phrase editor: one table of every label (index, caption, tool tip,
-// group, row and column), the code a caption stands for, the bytes a click sends and the text a
-// double-click inserts. No widgets here, so the logic can be checked on its own.
+// group, row and column; for allophones the speech phones the virtual chip speaks them with),
+// the code a caption stands for, the bytes a click sends and the text a double-click inserts.
+// No widgets here, so the logic can be checked on its own.
 
 #include <QByteArray>
 #include <QString>
@@ -38,6 +39,9 @@ struct Element {
     int row;              // row within the group, 0 first
     int column;           // column within the group, 0 first
     bool hidden = false;  // the Soft label: never shown, never clicked
+    // Allophones: the speech phones the virtual chip speaks it with, space-separated, chosen to
+    // match the tool tip's example words. Empty for every other label.
+    const char* phones = "";
 };
 
 // All 183 labels in reading order, group by group. Indexes are unique, between 0 and 197.
@@ -49,6 +53,11 @@ const Element* FindByCaption(const QString& caption);
 
 // The code a caption stands for: the code table's number for a backslash and the caption.
 int CodeOf(const QString& caption);
+
+constexpr int kFirstAllophone = 128;
+constexpr int kAllophoneCount = 72;
+// The phones of an allophone code (128-199); empty for any other code.
+const char* PhonesForCode(int code);
 
 constexpr int kWaitCode = 16;
 constexpr int kRepeatCode = 26;

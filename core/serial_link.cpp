@@ -412,10 +412,11 @@ void CodeSender::OpenSerialPort(bool reportFailure, bool useFlowControl) {
             GetIniValue("Serial", "BaudRate", "9600") + QStringLiteral(",n,8,1"), &settings);
         settings.hardwareFlowControl = useFlowControl && host_.flowControlValue() == 1;
         lastSettings_ = settings;
-        if (settings.device.isEmpty() || !parsed || !port_->open(settings)) {
-            if (settings.device.isEmpty()) {
+        const bool deviceOk = !port_->needsDevice() || (!settings.device.isEmpty() && parsed);
+        if (!deviceOk || !port_->open(settings)) {
+            if (!deviceOk && settings.device.isEmpty()) {
                 openError_ = NoDeviceForNumberText();
-            } else if (!parsed) {
+            } else if (!deviceOk) {
                 openError_ = UnusableSettingsText(GetIniValue("Serial", "BaudRate", "9600"));
             } else {
                 openError_ = port_->lastOpenError();

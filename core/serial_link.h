@@ -44,6 +44,9 @@ class PortDevice {
     virtual bool writeByte(char byte) = 0;
     // Why the last opening failed, in plain words with what helps; empty after a success.
     virtual QString lastOpenError() const { return {}; }
+    // False while the bytes go somewhere no port number or line setting names (the virtual chip
+    // chosen on the main window): the port box and "BaudRate" then do not matter.
+    virtual bool needsDevice() const { return true; }
 };
 
 std::unique_ptr<PortDevice> MakeSerialPortDevice();

@@ -16,6 +16,7 @@ void VirtualChip::feedBytes(const QByteArray& bytes) {
 
 void VirtualChip::pull(int16_t* out, int frames) {
     std::lock_guard<std::mutex> lock(mutex_);
+    lastPull_.start();
     const bool moreMayCome = lastByte_.isValid() && lastByte_.elapsed() < kRunGapMs;
     renderer_.render(out, frames, moreMayCome);
 }
@@ -23,6 +24,12 @@ void VirtualChip::pull(int16_t* out, int frames) {
 bool VirtualChip::busy() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return renderer_.speaking() || renderer_.synthSounding();
+}
+
+bool VirtualChip::playing() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return (renderer_.speaking() || renderer_.synthSounding()) && lastPull_.isValid() &&
+           lastPull_.elapsed() < kListenedGapMs;
 }
 
 // --- capture ---
@@ -126,6 +133,7 @@ bool RoutedPortDevice::open(const PortSettings& settings) {
         virtualChosen_ ||
         settings.device.compare(QLatin1String(kVirtualDeviceName), Qt::CaseInsensitive) == 0;
     PortDevice* chosen = wantVirtual ? virtual_.get() : serial_.get();
+    lastTried_ = chosen;
     if (chosen == nullptr || !chosen->open(settings)) {
         return false;
     }
@@ -138,6 +146,10 @@ void RoutedPortDevice::close() {
         active_->close();
         active_ = nullptr;
     }
+}
+
+QString RoutedPortDevice::lastOpenError() const {
+    return lastTried_ != nullptr ? lastTried_->lastOpenError() : QString();
 }
 
 void RoutedPortDevice::discardInput() {

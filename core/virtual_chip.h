@@ -35,11 +35,17 @@ class VirtualChip {
     // Always fills all `frames` (silence when there is nothing to play).
     void pull(int16_t* out, int frames);
     bool busy() const;
+    // Busy and being listened to: something has pulled its sound lately. A chip nobody pulls
+    // from (no audio device) never counts as playing, however much is queued.
+    bool playing() const;
 
   private:
+    static constexpr int kListenedGapMs = 500;
+
     mutable std::mutex mutex_;
     Renderer renderer_;
     QElapsedTimer lastByte_;
+    QElapsedTimer lastPull_;
 };
 
 // Where the virtual chip's sound goes: the speakers, or a capture for tests and WAV files.
@@ -95,6 +101,8 @@ class RoutedPortDevice : public PortDevice {
     bool open(const PortSettings& settings) override;
     bool isOpen() const override { return active_ != nullptr && active_->isOpen(); }
     void close() override;
+    QString lastOpenError() const override;
+    bool needsDevice() const override { return !virtualChosen_; }
     void discardInput() override;
     bool writeByte(char byte) override;
 
@@ -102,6 +110,7 @@ class RoutedPortDevice : public PortDevice {
     std::unique_ptr<PortDevice> serial_;
     std::unique_ptr<PortDevice> virtual_;
     PortDevice* active_ = nullptr;
+    PortDevice* lastTried_ = nullptr;
     bool virtualChosen_ = false;
 };
 

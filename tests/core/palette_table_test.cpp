@@ -3,6 +3,7 @@
 #include <QMap>
 #include <QSet>
 #include <QTest>
+#include <cstring>
 
 #include "core/code_table.h"
 #include "core/palette_table.h"
@@ -55,6 +56,26 @@ class PaletteTableTest : public QObject {
         QCOMPARE(palette::FindByCaption("PCtrl")->toolTip,
                  QString("Set the Output Pin's Control to x."));
         QVERIFY(palette::FindByCaption("Soft")->hidden);
+    }
+    // The virtual chip speaks every allophone, and only the allophones, with the phones of its
+    // label.
+    void phonesBesideEveryAllophone() {
+        for (const palette::Element& e : palette::Elements()) {
+            const int code = palette::CodeOf(e.caption);
+            const bool allophone = code >= 128 && code <= 199;
+            QCOMPARE(std::strlen(e.phones) > 0, allophone);
+            QCOMPARE(palette::PhonesForCode(code), e.phones);
+        }
+        for (int code = 128; code <= 199; ++code) {
+            const palette::Element* e = palette::FindByCaption(GetCodeName(code).mid(1));
+            QVERIFY2(e != nullptr && !e->toolTip.isEmpty(), qPrintable(GetCodeName(code)));
+            QCOMPARE(palette::PhonesForCode(code), e->phones);
+        }
+        QCOMPARE(palette::PhonesForCode(127), "");
+        QCOMPARE(palette::PhonesForCode(200), "");
+        QCOMPARE(palette::PhonesForCode(-1), "");
+        QCOMPARE(palette::FindByCaption("AY")->phones, "ae");
+        QCOMPARE(palette::FindByCaption("TS")->phones, "t s");
     }
 };
 

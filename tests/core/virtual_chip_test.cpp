@@ -12,14 +12,13 @@
 #include "core/chip_audio.h"
 #include "core/chip_decoder.h"
 #include "core/chip_effects.h"
-#include "core/chip_phones.h"
 #include "core/chip_renderer.h"
 #include "core/chip_wav.h"
 #include "core/code_table.h"
-#include "core/virtual_chip.h"
-#include "support/test_support.h"
 #include "core/palette_table.h"
 #include "core/scp_commands.h"
+#include "core/virtual_chip.h"
+#include "support/test_support.h"
 
 using namespace cantora;
 using namespace cantora::chip;
@@ -181,7 +180,6 @@ class VirtualChipTest : public QObject {
     Q_OBJECT
   private slots:
     void initTestCase() { LoadCodeNames(); }
-    void phoneTableFollowsTheCodeTable();
     void everyPaletteClickDecodes();
     void everySynthesiserWriteDecodes();
     void cutShortSendsResynchronise();
@@ -199,18 +197,6 @@ class VirtualChipTest : public QObject {
     void portsMappingChoosesTheVirtualChip();
     void speakersNeverBlock();
 };
-
-void VirtualChipTest::phoneTableFollowsTheCodeTable() {
-    const AllophonePhones* table = AllophonePhoneTable();
-    for (int i = 0; i < kAllophoneCount; ++i) {
-        const QString caption = QString::fromLatin1(table[i].caption);
-        QCOMPARE(QStringLiteral("\\") + caption, GetCodeName(128 + i));
-        const palette::Element* element = palette::FindByCaption(caption);
-        QVERIFY2(element != nullptr && !element->toolTip.isEmpty(), qPrintable(caption));
-        QVERIFY(std::strlen(table[i].phones) > 0);
-    }
-    QCOMPARE(QString::fromLatin1(PhonesForCode(200)), QString());
-}
 
 void VirtualChipTest::everyPaletteClickDecodes() {
     const QByteArray prefix = Prefix();

@@ -132,6 +132,29 @@ class ScriptedAnswers : public Prompter {
 void QueueClick(QWidget* widget, QPoint pos = {}, int gapMs = 5,
                 Qt::MouseButton button = Qt::LeftButton);
 
+// Scripted answers to the program's file questions for as long as the object lives: every
+// save-file question is answered with `path` (empty: cancelled), without a dialog. The paths
+// the program suggested are recorded.
+class ScriptedFileAnswer : public Prompter {
+  public:
+    explicit ScriptedFileAnswer(QString path) : Prompter(Replace{}), path_(std::move(path)) {}
+    QStringList suggested() const { return suggested_; }
+    QString saveFileName(QWidget*, const QString&, const QString& suggested,
+                         const QString&) override {
+        suggested_.append(suggested);
+        return path_;
+    }
+    QMessageBox::StandardButton message(QWidget* parent, const QString& title, const QString& text,
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::StandardButton defaultButton) override {
+        return previous()->message(parent, title, text, buttons, defaultButton);
+    }
+
+  private:
+    QString path_;
+    QStringList suggested_;
+};
+
 // A byte string from its values, for comparing what reached the port.
 QByteArray Bytes(std::initializer_list<int> values);
 

@@ -11,6 +11,7 @@
 #include "core/palette_table.h"
 #include "support/test_support.h"
 #include "ui/codes/frm_codes.h"
+#include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
@@ -106,7 +107,8 @@ void PhraseEditorTest::windowControlsAndInitialValues() {
     QCOMPARE(w.objectName(), QString("frmPhrase"));
     QCOMPARE(w.windowTitle(), QString("Cantora Phrase Editor"));
     QCOMPARE(w.minimumSize(), w.maximumSize());
-    QCOMPARE(w.size(), QSize(975, 661));  // 11700 x 7935 twips
+    // 11700 x 7935 twips, and a row more in "Say Data" for "Save WAV…"
+    QCOMPARE(w.size(), QSize(975, 661 + TwipsToPx(FrmPhrase::kSayDataExtra)));
     QVERIFY((w.windowFlags() & Qt::WindowType_Mask) == Qt::Tool);
     QVERIFY(!(w.windowFlags() & Qt::WindowMinMaxButtonsHint));
 

@@ -72,6 +72,11 @@ QString Prompter::openFileName(QWidget* parent, const QString& caption, const QS
     return QFileDialog::getOpenFileName(parent, caption, folder, filter);
 }
 
+QString Prompter::saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                               const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+}
+
 QString ProgramTitle() {
     return QStringLiteral("Cantora Utility");
 }

@@ -35,6 +35,10 @@ class Prompter {
     // A file dialog choosing a file to open; empty when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter);
+    // A file dialog choosing a file to write (`suggested` is a path to offer); empty when
+    // cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                 const QString& filter);
 
     // The prompter in use.
     static Prompter& current();

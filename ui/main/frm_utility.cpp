@@ -9,7 +9,7 @@
 #include <malloc.h>
 #endif
 
-#include "ui/common/program_icon.h"
+#include "core/chip_audio.h"
 #include "core/chip_renderer.h"
 #include "core/code_table.h"
 #include "core/file_folders.h"
@@ -18,6 +18,7 @@
 #include "core/scp_commands.h"
 #include "core/serial_devices.h"
 #include "ui/common/accessibility.h"
+#include "ui/common/program_icon.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
@@ -33,6 +34,9 @@ constexpr quint32 kWhite = 0xFFFFFF;
 constexpr quint32 kGreen = 0xFF00;
 constexpr quint32 kRed = 0xFF;
 constexpr quint32 kLightBlue = 0xFFC0C0;
+// While the virtual chip is still playing when the idle time is up, the port stays open (and
+// the box green); this is how often it looks again.
+constexpr int kPlayingCheckMs = 100;
 
 void SetBackColour(QWidget* widget, QColor colour, QPalette::ColorRole role) {
     QPalette palette = widget->palette();
@@ -49,8 +53,16 @@ void ReleaseFreedMemory() {
 
 }  // namespace
 
-FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent) : QWidget(parent) {
-    sender_ = std::make_unique<CodeSender>(*this, std::move(port));
+FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent,
+                       std::unique_ptr<chip::PcmOutput> sound)
+    : QWidget(parent), chip_(std::make_shared<chip::VirtualChip>()) {
+    // One sender, two destinations: the serial port, or the virtual chip when the check box or
+    // the port's device ("virtual" in section "Ports") chooses it.
+    auto router = std::make_unique<chip::RoutedPortDevice>(
+        port ? std::move(port) : MakeSerialPortDevice(),
+        chip::MakeVirtualChipPort(chip_, sound ? std::move(sound) : chip::MakeSpeakerOutput()));
+    router_ = router.get();
+    sender_ = std::make_unique<CodeSender>(*this, std::move(router));
     buildControls();
     Form_Load();
 }
@@ -67,7 +79,8 @@ void FrmUtility::buildControls() {
     setWindowTitle("Cantora Utility");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(TwipsToPx(2835), TwipsToPx(1770));
+    // Taller than drawn by one row: the virtual chip's check box below the serial settings.
+    setFixedSize(TwipsToPx(2835), TwipsToPx(2040));
 
     // Created in tab order: Phrase Editor, Comm Settings, port box, Serial Port:, Test,
     // Dictionary Editor, (flow flag), Picture1, ?, Synth Control.
@@ -123,6 +136,13 @@ void FrmUtility::buildControls() {
 
     Synth = MakeButton(this, "Synth", "Synth Control", 1500, 450, 1230, 315);
 
+    chkVirtual = new QCheckBox("Hear on this computer", this);
+    chkVirtual->setObjectName("chkVirtual");
+    chkVirtual->setToolTip(
+        "Play everything on this computer's speakers (a virtual Quillon) instead of sending it "
+        "to the serial port.");
+    PlaceTwips(chkVirtual, 150, 1725, 2640, 270);
+
     for (QPushButton* button : {EditPhrases, btnDictEdit, Synth}) {
         SetBackColour(button, FromBgr(kLightBlue), QPalette::Button);
         button->setAutoFillBackground(true);
@@ -134,6 +154,7 @@ void FrmUtility::buildControls() {
     setTabOrder(btnDictEdit, Picture1);
     setTabOrder(Picture1, About);
     setTabOrder(About, Synth);
+    setTabOrder(Synth, chkVirtual);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -146,6 +167,7 @@ void FrmUtility::buildControls() {
     connect(cmdTestSerialPort, &QPushButton::clicked, this, [this] { cmdTestSerialPort_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     connect(txtComPort, &QLineEdit::textChanged, this, [this] { updatePortToolTip(); });
+    connect(chkVirtual, &QCheckBox::toggled, this, [this](bool on) { chkVirtual_Toggled(on); });
     OnFocusOut(txtComPort, [this] { txtComPort_LostFocus(); });
     // The box's context menu keeps its usual entries and lists the devices below them.
     txtComPort->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -217,6 +239,9 @@ void FrmUtility::Form_Load() {
     chkFlow->setCheckState(flag == 0   ? Qt::Unchecked
                            : flag == 1 ? Qt::Checked
                                        : Qt::PartiallyChecked);
+    loading_ = true;
+    chkVirtual->setChecked(LeadingInteger(GetIniValue("Serial", "Virtual", "0")) != 0);
+    loading_ = false;
     updatePortToolTip();
     LoadCodeNames();
     dictionaryIndex_ = profile::PrebuildIndexAsync(DictionaryFilePath());
@@ -248,6 +273,9 @@ void FrmUtility::Form_Unload() {
     Timer1->stop();
     PutIniValue("Serial", "Port", txtComPort->text());
     PutIniValue("Serial", "FlowControl", static_cast<qint64>(flowControlValue()));
+    if (virtualTouched_) {
+        PutIniValue("Serial", "Virtual", chkVirtual->isChecked() ? 1 : 0);
+    }
 }
 
 void FrmUtility::EditPhrases_Click() {
@@ -300,9 +328,23 @@ void FrmUtility::txtComPort_LostFocus() {
 }
 
 void FrmUtility::Timer1_Timer() {
+    if (router_->usingVirtual() && router_->isOpen() && chip_->playing()) {
+        Timer1->start(kPlayingCheckMs);
+        return;
+    }
     sender_->CloseSerialPort();
     // Interval 0 in the old sense: no further ticks until the next send re-arms it.
     Timer1->stop();
+}
+
+void FrmUtility::chkVirtual_Toggled(bool on) {
+    if (!loading_) {
+        virtualTouched_ = true;
+    }
+    // Switches at once: a send in progress ends, and the next send opens the other destination.
+    sender_->CloseSerialPort();
+    router_->setVirtualChosen(on);
+    updatePortToolTip();
 }
 
 void FrmUtility::updatePortToolTip() {
@@ -316,6 +358,10 @@ void FrmUtility::updatePortToolTip() {
                          .arg(sender_->lastSettings().device);
         }
         txtComPort->setToolTip(reason);
+        return;
+    }
+    if (chkVirtual != nullptr && chkVirtual->isChecked()) {
+        txtComPort->setToolTip(QStringLiteral("Heard on this computer (the virtual Quillon)"));
         return;
     }
     const int number = PortNumberFromText(txtComPort->text());

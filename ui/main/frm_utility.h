@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "core/serial_link.h"
+#include "core/virtual_chip.h"
 #include "ui/common/utility_host.h"
 
 namespace cantora {
@@ -23,8 +24,11 @@ namespace cantora {
 class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     Q_OBJECT
   public:
-    // `port` replaces the real serial port (tests); null means a QSerialPort.
-    explicit FrmUtility(std::unique_ptr<PortDevice> port = nullptr, QWidget* parent = nullptr);
+    // `port` replaces the real serial port (tests); null means a QSerialPort. `sound` replaces
+    // the speakers the virtual chip plays through (tests capture the PCM); null means the
+    // speakers.
+    explicit FrmUtility(std::unique_ptr<PortDevice> port = nullptr, QWidget* parent = nullptr,
+                        std::unique_ptr<chip::PcmOutput> sound = nullptr);
     ~FrmUtility() override;
 
     CodeSender& sender() { return *sender_; }
@@ -58,6 +62,8 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     QToolButton* cmdPorts = nullptr;  // "…": the serial devices present
     QPushButton* cmdTestSerialPort = nullptr;
     QCheckBox* chkFlow = nullptr;
+    // "Hear on this computer": sends go to the virtual chip instead of the serial port.
+    QCheckBox* chkVirtual = nullptr;
     QWidget* Picture1 = nullptr;
     QPushButton* About = nullptr;
     QTimer* Timer1 = nullptr;
@@ -78,13 +84,19 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     void cmdTestSerialPort_Click();
     void txtComPort_LostFocus();
     void Timer1_Timer();
+    void chkVirtual_Toggled(bool on);
     void updatePortToolTip();
     // Adds the serial devices present to `menu`: choosing one gives it the port box's number.
     void addDeviceEntries(QMenu* menu);
     void chooseDevice(const QString& device);
     void showPortMenu(QMenu* menu, const QPoint& where);
 
+    std::shared_ptr<chip::VirtualChip> chip_;
+    chip::RoutedPortDevice* router_ = nullptr;  // owned by the sender
     std::unique_ptr<CodeSender> sender_;
+    bool loading_ = false;
+    // The settings file gets its "Virtual" key only once the user has used the check box.
+    bool virtualTouched_ = false;
     bool unloaded_ = false;
     bool failed_ = false;  // the box is red: its tool tip says why
     // The dictionary's look-up index, built on a worker thread while the window comes up, so

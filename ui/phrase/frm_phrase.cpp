@@ -11,16 +11,17 @@
 namespace cantora {
 
 FrmPhrase::FrmPhrase(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(main) {
-    SetUpToolWindow(this, "frmPhrase", "Cantora Phrase Editor", 11700, 7935);
+    // A little taller than drawn (kSayDataExtra): "Save WAV…" has a row of its own in "Say Data".
+    SetUpToolWindow(this, "frmPhrase", "Cantora Phrase Editor", 11700, 7935 + kSayDataExtra);
 
     buildGroups();
     buildPalette();
     buildControls();
     buildSayData();
     buildDictionary();
-    btnShutUp =
-        MakeButton(this, "btnShutUp", "Shut Up", 9330, 7410, 975, 435, "Stop the Quillon now.");
-    btnDone = MakeButton(this, "btnDone", "Done", 10380, 7410, 975, 435);
+    btnShutUp = MakeButton(this, "btnShutUp", "Shut Up", 9330, 7410 + kSayDataExtra, 975, 435,
+                           "Stop the Quillon now.");
+    btnDone = MakeButton(this, "btnDone", "Done", 10380, 7410 + kSayDataExtra, 975, 435);
     connectHandlers();
     // Return in a text box must not press a button of this window.
     NoReturnPresses(this);
@@ -47,6 +48,7 @@ void FrmPhrase::connectHandlers() {
     connect(btnClear, &QPushButton::clicked, this, [this] { btnClear_Click(); });
     connect(btnCodes, &QPushButton::clicked, this, [this] { ViewCodes(btnCodes, false); });
     connect(Command2, &QPushButton::clicked, this, [this] { ViewCodes(Command2, true); });
+    connect(cmdSaveWav, &QPushButton::clicked, this, [this] { cmdSaveWav_Click(); });
     connect(cmdLoadOver, &QPushButton::clicked, this, [this] { cmdLoadOver_Click(); });
     connect(cmdLoadInsert, &QPushButton::clicked, this, [this] { LoadDictionaryWords(); });
     connect(btnNextWord, &QPushButton::clicked, this, [this] { btnNextWord_Click(); });

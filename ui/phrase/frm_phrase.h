@@ -25,6 +25,9 @@ class ClickLabel;
 class FrmPhrase : public QDialog {
     Q_OBJECT
   public:
+    // Twips the "Say Data" group (and so the window) is taller than drawn, for "Save WAV…".
+    static constexpr int kSayDataExtra = 180;
+
     explicit FrmPhrase(UtilityHost& main, QWidget* parent = nullptr);
     ~FrmPhrase() override;
 
@@ -103,6 +106,8 @@ class FrmPhrase : public QDialog {
     // The words the last say or code view left out because the dictionary lacks them; a click
     // puts the first of them into the word box.
     ClickLabel* lblUnknownWords = nullptr;
+    // "Save WAV…": what "Say It" would send, rendered by the virtual chip into a WAV file.
+    QPushButton* cmdSaveWav = nullptr;
 
     // Dictionary.
     QLineEdit* txtDict = nullptr;
@@ -151,6 +156,7 @@ class FrmPhrase : public QDialog {
     void SayText(QPushButton* button, bool selectionOnly);
     void ViewCodes(QPushButton* button, bool selectionOnly);
     void btnShutUp_Click();
+    void cmdSaveWav_Click();
     void btnClear_Click();
     void btnDone_Click();
     void cmdLoadOver_Click();

@@ -85,8 +85,8 @@ void FrmPhrase::buildGroups() {
     Frame16 = MakeGroup(this, "Frame16", "Commands", 10140, 2640, 1455, 1695);
     Frame9 = MakeGroup(this, "Frame9", "Controls", 2160, 4350, 7935, 1515);
     Frame11 = MakeGroup(this, "Frame11", "Modifiers", 10140, 4350, 1455, 1515);
-    Frame10 = MakeGroup(this, "Frame10", "Say Data", 60, 5880, 11565, 1365);
-    Frame15 = MakeGroup(this, "Frame15", "Dictionary", 60, 7260, 8865, 615);
+    Frame10 = MakeGroup(this, "Frame10", "Say Data", 60, 5880, 11565, 1365 + kSayDataExtra);
+    Frame15 = MakeGroup(this, "Frame15", "Dictionary", 60, 7260 + kSayDataExtra, 8865, 615);
 }
 
 void FrmPhrase::buildPalette() {
@@ -267,6 +267,9 @@ void FrmPhrase::buildSayData() {
     btnCodes = MakeButton(Frame10, "btnCodes", "View Codes", 10320, 300, 1155, 255, viewTip);
     Command2 = MakeButton<WrapButton>(Frame10, "Command2", "View Codes for Selection", 10320, 600,
                                       1155, 555, viewTip);
+    cmdSaveWav =
+        MakeButton(Frame10, "cmdSaveWav", QStringLiteral("Save WAV\u2026"), 8970, 1200, 1275, 255,
+                   "Save what Say It sends, as this computer would play it, in a WAV file.");
 }
 
 void FrmPhrase::buildDictionary() {

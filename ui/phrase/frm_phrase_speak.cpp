@@ -1,12 +1,15 @@
 // Speaking from the phrase editor: the voice controls, the palette clicks, Say It and Say
 // Selection, the code views and Shut Up.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <memory>
 #include <optional>
 
+#include "core/chip_wav.h"
 #include "core/code_table.h"
 #include "core/code_text.h"
 #include "core/palette_table.h"
@@ -192,6 +195,53 @@ void FrmPhrase::btnShutUp_Click() {
     if (sendSurvived(ShutUpCommandText(), false)) {
         txtSayData->setFocus();
     }
+}
+
+}  // namespace cantora
+
+namespace cantora {
+
+namespace {
+
+// Where the next "Save WAV…" starts: the last file saved in this run, else the home folder.
+QString& LastWavPath() {
+    static QString path = QDir::home().filePath(QStringLiteral("phrase.wav"));
+    return path;
+}
+
+}  // namespace
+
+void FrmPhrase::cmdSaveWav_Click() {
+    QPointer<FrmPhrase> self(this);
+    QString path = Prompter::current().saveFileName(this, QStringLiteral("Save WAV"), LastWavPath(),
+                                                    QStringLiteral("WAV files (*.wav)"));
+    if (self.isNull() || path.isEmpty()) {
+        return;
+    }
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".wav");
+    }
+    cmdSaveWav->setEnabled(false);
+    bool written = false;
+    {
+        BusyPointer busy;
+        if (self.isNull()) {
+            return;
+        }
+        // Exactly the bytes "Say It" would send now, rendered offline: no port, no speakers.
+        written = chip::RenderBytesToWav(PhraseBytes(TranslateText(sayDataText(false))), path);
+    }
+    if (self.isNull()) {
+        return;
+    }
+    cmdSaveWav->setEnabled(true);
+    if (written) {
+        LastWavPath() = path;
+    } else {
+        ShowRefusal(this, QStringLiteral("The WAV file %1 could not be written.")
+                              .arg(QDir::toNativeSeparators(path)));
+    }
+    txtSayData->setFocus();
 }
 
 }  // namespace cantora
