@@ -3,7 +3,9 @@
 // codes says exactly what its entry says, even though the dictionary file changes between runs.
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -15,7 +17,15 @@
 
 namespace {
 
-QTemporaryDir* folder = nullptr;
+// The dictionary is rewritten for every input: in memory where the system offers it, since a
+// disk file truncated and rewritten gets flushed each time. Removed when the run ends.
+const QTemporaryDir& Folder() {
+    static const QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                          ? QStringLiteral("/dev/shm/cantora-fuzz-XXXXXX")
+                                          : QDir::tempPath() +
+                                                QStringLiteral("/cantora-fuzz-XXXXXX"));
+    return folder;
+}
 
 bool IsOutputChar(QChar c) {
     const char16_t u = c.unicode();
@@ -27,8 +37,7 @@ bool IsOutputChar(QChar c) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     cantora::LoadCodeNames();
-    folder = new QTemporaryDir();
-    cantora::SetProgramFolder(folder->path());
+    cantora::SetProgramFolder(Folder().path());
     return 0;
 }
 
