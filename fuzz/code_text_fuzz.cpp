@@ -26,6 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const int note = data.ConsumeIntegralInRange<int>(0, 11);
     const int octave = data.ConsumeIntegralInRange<int>(1, 3);
     const bool lowerCase = data.ConsumeBool();
+    const int byte = data.ConsumeIntegralInRange<int>(0, 255);
+    const int zeros = data.ConsumeIntegralInRange<int>(0, 2);
     const QString text = fuzz::ConsumeText(data, 8192);
 
     const QString once = NormalizeCodeText(text);
@@ -51,5 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FUZZ_CHECK(withNote.startsWith(converted));
     FUZZ_CHECK(static_cast<unsigned char>(withNote[withNote.size() - 2]) == 22);
     FUZZ_CHECK(static_cast<unsigned char>(withNote.back()) == pitch);
+
+    // A byte written as its number, with or without leading zeros, is that byte; only "\0"
+    // writes the byte 0 ("\00" reads no number above 0 and is skipped).
+    const QString number = QStringLiteral(",\\") + QString(zeros, u'0') + QString::number(byte);
+    const QByteArray withNumber = CodeTextToBytes(text + number);
+    if (byte == 0 && zeros > 0) {
+        FUZZ_CHECK(withNumber == converted);
+    } else {
+        FUZZ_CHECK(withNumber.size() == converted.size() + 1 && withNumber.startsWith(converted));
+        FUZZ_CHECK(static_cast<unsigned char>(withNumber.back()) == byte);
+    }
     return 0;
 }
