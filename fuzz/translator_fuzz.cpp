@@ -3,6 +3,7 @@
 // codes says exactly what its entry says, even though the dictionary file changes between runs.
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -35,7 +36,10 @@ bool IsOutputChar(QChar c) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    // The program always has its application object; without one every look-up of the
+    // dictionary's folder asks for it and warns.
+    static QCoreApplication app(*argc, *argv);
     cantora::LoadCodeNames();
     cantora::SetProgramFolder(Folder().path());
     return 0;
