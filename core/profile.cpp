@@ -693,7 +693,8 @@ bool IsValidKeyName(const QString& key) {
     if (!Storable(key)) {
         return false;
     }
-    const QByteArrayView trimmed = TrimBlanks(Latin1Bytes(key));
+    const QByteArray bytes = Latin1Bytes(key);  // the view below must not outlive it
+    const QByteArrayView trimmed = TrimBlanks(bytes);
     return !trimmed.isEmpty() && !key.contains(u'=') && !key.contains(u'\n') &&
            !key.contains(u'\r') && !trimmed.startsWith('[');
 }

@@ -216,6 +216,12 @@ void ProfileTest::lineBreaksAndBadNamesCannotBreakTheFile() {
     QVERIFY(!PutDictionaryValue("Words", "[header", "1"));
     QVERIFY(!PutDictionaryValue("Words", "   ", "1"));
     QCOMPARE(folder.read("Verbalyn.Dic"), before);
+    // A key long enough for its 8-bit copy to get memory of its own: the check must still
+    // look at the key, not at memory already given back.
+    for (const QString& prefix : {QString(" "), QString(" [")}) {
+        const QString key = prefix + QString(300000, u'k');
+        QCOMPARE(profile::IsValidKeyName(key), prefix == " ");
+    }
     QVERIFY(!QFile::exists(folder.file("QLSounds.txt")));
 }
 
