@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/latin1_case.h"
+#include "core/profile.h"
 #include "core/translator.h"
 
 namespace cantora::dictionary {
@@ -10,7 +11,6 @@ namespace cantora::dictionary {
 namespace {
 
 constexpr QChar kLineEnd = u'\n';
-constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
 
 bool IsImportLetter(QChar c) {
     const char16_t u = c.unicode();
@@ -33,7 +33,7 @@ QStringView TrimSpaces(QStringView text) {
 }  // namespace
 
 QString FileBytesToEditorText(const QByteArray& bytes) {
-    const qsizetype start = bytes.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    const qsizetype start = ByteOrderMarksSize(bytes);
     const qsizetype n = bytes.size();
     QString text(n - start, Qt::Uninitialized);
     QChar* out = text.data();

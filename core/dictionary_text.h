@@ -14,8 +14,9 @@
 
 namespace cantora::dictionary {
 
-// File bytes (8-bit) as editor text: each CR LF, bare LF or lone CR becomes "\n". A UTF-8
-// byte-order mark at the start is dropped (the readers skip it; kept, it would sort as text).
+// File bytes (8-bit) as editor text: each CR LF, bare LF or lone CR becomes "\n". UTF-8
+// byte-order marks at the start are dropped (the readers skip them; kept, they would sort as
+// text).
 QString FileBytesToEditorText(const QByteArray& bytes);
 // Editor text as file bytes: each "\n" (and the editor's paragraph and line separators) becomes
 // CR LF. Exactly the editor's lines: no line end is added after the last one.

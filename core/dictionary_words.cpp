@@ -9,14 +9,18 @@ namespace cantora::dictionary {
 const QString kNoNextWord = QStringLiteral("zzzzzzzzz!!!");
 
 QStringList DictionaryKeys(const QByteArray& fileBytes) {
+    // Lines end where the dictionary's readers end them: at CR LF, LF or a lone CR.
     QStringList keys;
-    for (QByteArray line : fileBytes.split('\n')) {
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        const int equals = line.indexOf('=');
-        if (equals >= 0) {
-            keys.append(Latin1Text(line.left(equals)).toLower().trimmed());
+    const QByteArrayView data = QByteArrayView(fileBytes).sliced(ByteOrderMarksSize(fileBytes));
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= data.size(); ++i) {
+        if (i == data.size() || data[i] == '\n' || data[i] == '\r') {
+            const QByteArrayView line = data.sliced(start, i - start);
+            const qsizetype equals = line.indexOf('=');
+            if (equals >= 0) {
+                keys.append(QString::fromLatin1(line.first(equals)).toLower().trimmed());
+            }
+            start = i + 1;
         }
     }
     return keys;

@@ -12,7 +12,8 @@ namespace cantora::dictionary {
 // holding it starts the search from the beginning.
 extern const QString kNoNextWord;
 
-// The keys of a dictionary file's lines: the text before the first "=", lower-cased and trimmed.
+// The keys of a dictionary file's lines (ended by CR LF, LF or a lone CR): the text before the
+// first "=", lower-cased and trimmed.
 QStringList DictionaryKeys(const QByteArray& fileBytes);
 
 // The key that follows `current` (lower-cased first) in ordinal order, wrapping round to the

@@ -90,12 +90,10 @@ ParsedLine ParseLine(QByteArrayView text) {
     return parsed;
 }
 
-constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
-
-// Lines end at CR LF, LF or a lone CR; a byte-order mark before the first line is no part of it.
+// Lines end at CR LF, LF or a lone CR; byte-order marks before the first line are no part of it.
 template <typename Visit>
 void ForEachLine(QByteArrayView data, Visit visit) {
-    qsizetype pos = data.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    qsizetype pos = ByteOrderMarksSize(data);
     const char* bytes = data.data();
     const qsizetype size = data.size();
     while (pos < size) {
@@ -589,7 +587,7 @@ void ApplyWrite(QByteArray& data, const QString& section, const QString& key,
         if (sectionFound) {
             data.insert(insertAt, insertNeedsBreak ? QByteArray("\r\n") + entry : entry);
         } else {
-            if (!data.isEmpty() && data != kByteOrderMark && !data.endsWith('\n') &&
+            if (data.size() > ByteOrderMarksSize(data) && !data.endsWith('\n') &&
                 !data.endsWith('\r')) {
                 data.append("\r\n");
             }
@@ -820,6 +818,15 @@ void SimulateCoarseTimestampsForTest(int milliseconds) {
 }
 
 }  // namespace profile
+
+qsizetype ByteOrderMarksSize(QByteArrayView data) {
+    constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+    qsizetype size = 0;
+    while (data.sliced(size).startsWith(kByteOrderMark)) {
+        size += kByteOrderMark.size();
+    }
+    return size;
+}
 
 bool ReadWholeFile(const QString& path, QByteArray* data, QString* error) {
     QFile file(path);

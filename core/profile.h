@@ -9,8 +9,9 @@
 // (FirstUnstorableCharacter in core/latin1_case.h names the culprit); in values they are
 // written as "?".
 //
-// Lines end at CR LF, LF or a lone CR. A UTF-8 byte-order mark at the start of a file is skipped
-// when reading and kept when a line is rewritten. Names and values are trimmed of blanks and
+// Lines end at CR LF, LF or a lone CR. UTF-8 byte-order marks at the start of a file (a tool
+// may add one to a file that has one) are skipped when reading and kept when a line is
+// rewritten. Names and values are trimmed of blanks and
 // tabs only, by the readers and the writers alike.
 
 #include <QByteArray>
@@ -140,6 +141,10 @@ QByteArrayView CleanValue(QByteArrayView value, int bufferSize);
 void SimulateCoarseTimestampsForTest(int milliseconds);
 
 }  // namespace profile
+
+// The length of the run of UTF-8 byte-order marks that `data` starts with (0 when none); the
+// first line starts after it.
+qsizetype ByteOrderMarksSize(QByteArrayView data);
 
 // Whole-file access as 8-bit text.
 bool ReadWholeFile(const QString& path, QByteArray* data, QString* error = nullptr);

@@ -1,6 +1,7 @@
 // The dictionary editor's text work on fuzzed texts: file bytes and editor text convert into
-// each other without loss, the sorted and cleaned texts keep exactly the lines they should, the
-// search finds the first match, and the import words are the text's letter runs.
+// each other without changing what any word reads as, the sorted and cleaned texts keep exactly
+// the lines they should, the search finds the first match, and the import words are the text's
+// letter runs.
 
 #include <QByteArray>
 #include <QString>
@@ -8,24 +9,53 @@
 #include <algorithm>
 
 #include "core/dictionary_text.h"
+#include "core/profile.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
 
 using namespace cantora::dictionary;
 
-void CheckFileConversion(const QByteArray& bytes, const QString& text) {
-    // Bytes -> editor -> bytes: only bare LFs change (to CR LF).
-    QByteArray expected;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' && (i == 0 || bytes[i - 1] != '\r')) {
-            expected.append('\r');
-        }
-        expected.append(bytes[i]);
+// The file as the editor shows and saves it: the leading byte-order marks gone, and every line
+// end (CR LF, bare LF, lone CR) as CR LF.
+QByteArray SavedUntouched(const QByteArray& bytes) {
+    qsizetype start = 0;
+    while (bytes.sliced(start).startsWith("\xEF\xBB\xBF")) {
+        start += 3;
     }
-    FUZZ_CHECK(EditorTextToFileBytes(FileBytesToEditorText(bytes)) == expected);
+    QByteArray saved;
+    for (qsizetype i = start; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            saved.append("\r\n");
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            saved.append(bytes[i]);
+        }
+    }
+    return saved;
+}
 
-    // Editor -> bytes -> editor: separators become "\n", characters above 255 "?".
+void CheckFileConversion(const QByteArray& bytes, const QString& text, const QString& section,
+                         const QString& key) {
+    const QByteArray saved = EditorTextToFileBytes(FileBytesToEditorText(bytes));
+    FUZZ_CHECK(saved == SavedUntouched(bytes));
+
+    // Opening and saving without an edit never changes what a word reads as.
+    const QString fallback = QStringLiteral("(none)");
+    const QString before = cantora::profile::ReadValueFromBytes(bytes, section, key, fallback, 0);
+    const QString after = cantora::profile::ReadValueFromBytes(saved, section, key, fallback, 0);
+    if (before != after) {
+        std::fprintf(stderr, "[%s] %s: read '%s' before, '%s' after\n",
+                     cantora::fuzz::Show(section).c_str(), cantora::fuzz::Show(key).c_str(),
+                     cantora::fuzz::Show(before).c_str(), cantora::fuzz::Show(after).c_str());
+    }
+    FUZZ_CHECK(before == after);
+
+    // Editor -> bytes -> editor: separators become "\n", characters above 255 "?". The editor
+    // itself never holds a CR, and a text that starts like byte-order marks loses them; any other
+    // text comes back exactly, and every text is settled after one round.
     QString editor;
     for (QChar c : text) {
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
@@ -34,7 +64,11 @@ void CheckFileConversion(const QByteArray& bytes, const QString& text) {
             editor.append(c.unicode() <= 0xFF ? c : QChar(u'?'));
         }
     }
-    FUZZ_CHECK(FileBytesToEditorText(EditorTextToFileBytes(text)) == editor);
+    const QString back = FileBytesToEditorText(EditorTextToFileBytes(text));
+    if (!editor.contains(u'\r') && !editor.startsWith(QStringLiteral("\u00EF\u00BB\u00BF"))) {
+        FUZZ_CHECK(back == editor);
+    }
+    FUZZ_CHECK(FileBytesToEditorText(EditorTextToFileBytes(back)) == back);
 }
 
 void CheckLines(const QString& text) {
@@ -113,13 +147,15 @@ void CheckImportWords(const QString& text) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     FuzzedDataProvider data(bytes, size);
     const QString needle = cantora::fuzz::ConsumeText(data, 8);
+    const QString section = cantora::fuzz::ConsumeText(data, 12);
+    const QString key = cantora::fuzz::ConsumeText(data, 12);
     const qsizetype from = data.ConsumeIntegralInRange<int>(-4, 600);
     const qsizetype to = data.ConsumeIntegralInRange<int>(-4, 600);
     const QString text = cantora::fuzz::ConsumeText(data, 4096);
     const std::string rest = data.ConsumeRemainingBytesAsString();
     const QByteArray file(rest.data(), static_cast<qsizetype>(rest.size()));
 
-    CheckFileConversion(file, text);
+    CheckFileConversion(file, text, section, key);
     CheckLines(text);
     CheckLines(FileBytesToEditorText(file));
     CheckFind(text, needle, from, to);

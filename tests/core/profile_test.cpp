@@ -340,6 +340,9 @@ void ProfileTest::byteOrderMarkIsSkippedAndKept() {
     folder.write("QLSounds.txt", "\xEF\xBB\xBF");
     QVERIFY(PutSoundValue("Bell", "Freq1", qint64(440)));
     QCOMPARE(folder.read("QLSounds.txt"), QByteArray("\xEF\xBB\xBF[Bell]\r\nFreq1=440\r\n"));
+    // A mark added to a file that had one already.
+    folder.write("Verbalyn.Dic", "\xEF\xBB\xBF\xEF\xBB\xBF[words]\r\nzed=\\ZZ\r\n");
+    QCOMPARE(GetDictionaryValue("Words", "zed", ""), QString("\\ZZ"));
 }
 
 void ProfileTest::rewriteWithRestoredTimesIsSeen() {

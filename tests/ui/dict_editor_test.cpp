@@ -438,11 +438,12 @@ class DictEditorTest : public QObject {
     }
 
     void untouchedSaveKeepsEveryValue() {
-        // Lone CRs, CR LF, bare LF and a byte-order mark: every reader splits lines alike.
+        // Lone CRs, CR LF, bare LF and byte-order marks: every reader splits lines alike.
         const QList<QByteArray> files = {
             "[words]\r\nhello=\\HE\r\\EH\r\nbye=\\BY\n",
             "[words]\rWorld=\\WO\r\rx=1\r\n\ny=2\r",
             "\xEF\xBB\xBF[words]\r\nzed=\\ZZ\r\nAble=\\AB\r\n",
+            "\xEF\xBB\xBF\xEF\xBB\xBF[words]\r\nzed=\\ZZ\r\n[Words]\r\nzed=\\Z2\r\n",
             "a=0\n\r[Words]\r\r\nkey=\\K1\rkey=\\K2\n",
         };
         for (const QByteArray& file : files) {
