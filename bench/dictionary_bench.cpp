@@ -60,25 +60,13 @@ void MeasureWithCpu(const char* name, int runs, const std::function<void()>& set
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QTemporaryDir programDir;
-    QTemporaryDir currentDir;
-    if (!programDir.isValid() || !currentDir.isValid()) {
+    const bench::DictionaryFolders folders;
+    if (!folders.ready()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    SetProgramFolder(programDir.path());
-    QDir::setCurrent(currentDir.path());
-
-    QRandomGenerator random(20240607);
-    const QByteArray dictionary = bench::MakeDictionary(random);
-    const QByteArray wordList = bench::MakeWordList(random);
-    auto writeFile = [](const QString& path, const QByteArray& data) {
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            file.write(data);
-        }
-    };
-    writeFile(currentDir.filePath("ImportWords.txt"), wordList);
+    const QByteArray& dictionary = folders.dictionary;
+    const QByteArray& wordList = folders.wordList;
     std::printf("dictionary: %d lines, %lld bytes; word list: %d words, %lld bytes\n", kLines,
                 static_cast<long long>(dictionary.size()), kImportWords,
                 static_cast<long long>(wordList.size()));
@@ -90,7 +78,7 @@ int main(int argc, char** argv) {
     // (scripts/accessibility_bench.sh runs this program both ways).
     std::printf("accessibility: %s\n", QAccessible::isActive() ? "on" : "off");
     std::unique_ptr<FrmDictEdit> editor;
-    auto freshFile = [&] { writeFile(DictionaryFilePath(), dictionary); };
+    auto freshFile = [&] { bench::WriteFile(DictionaryFilePath(), dictionary); };
     auto openEditor = [&] {
         editor = std::make_unique<FrmDictEdit>(&main);
         editor->show();
@@ -170,7 +158,7 @@ int main(int argc, char** argv) {
             "Fill Blank Entries (100,000 blank entries)", kFillTargetMs, 3,
             [&] {
                 editor.reset();
-                writeFile(DictionaryFilePath(), blank);
+                bench::WriteFile(DictionaryFilePath(), blank);
                 openEditor();
             },
             [&] {

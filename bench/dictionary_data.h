@@ -3,8 +3,13 @@
 // The large dictionary and word list the dictionary benchmarks work on.
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QList>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include "core/profile.h"
 
 namespace cantora::bench {
 
@@ -59,5 +64,35 @@ inline QByteArray MakeWordList(QRandomGenerator& random) {
     }
     return data;
 }
+
+inline void WriteFile(const QString& path, const QByteArray& data) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(data);
+    }
+}
+
+// A temporary program folder holding the large dictionary, and a temporary current folder
+// holding the word list as "ImportWords.txt", where the import looks for it. Check ready().
+struct DictionaryFolders {
+    QTemporaryDir program;
+    QTemporaryDir current;
+    QByteArray dictionary;
+    QByteArray wordList;
+
+    DictionaryFolders() {
+        if (!ready()) {
+            return;
+        }
+        SetProgramFolder(program.path());
+        QDir::setCurrent(current.path());
+        QRandomGenerator random(20240607);
+        dictionary = MakeDictionary(random);
+        wordList = MakeWordList(random);
+        WriteFile(current.filePath("ImportWords.txt"), wordList);
+        WriteFile(DictionaryFilePath(), dictionary);
+    }
+    bool ready() const { return program.isValid() && current.isValid(); }
+};
 
 }  // namespace cantora::bench

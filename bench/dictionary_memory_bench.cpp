@@ -53,30 +53,16 @@ void ResetPeak() {
     }
 }
 
-void WriteFile(const QString& path, const QByteArray& data) {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        file.write(data);
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QTemporaryDir programDir;
-    QTemporaryDir currentDir;
-    if (!programDir.isValid() || !currentDir.isValid()) {
+    const bench::DictionaryFolders folders;
+    if (!folders.ready()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    SetProgramFolder(programDir.path());
-    QDir::setCurrent(currentDir.path());
-
-    QRandomGenerator random(20240607);
-    const QByteArray dictionary = bench::MakeDictionary(random);
-    WriteFile(currentDir.filePath("ImportWords.txt"), bench::MakeWordList(random));
-    WriteFile(DictionaryFilePath(), dictionary);
+    const QByteArray& dictionary = folders.dictionary;
 
     // The import's report is modal: answer it at once.
     struct AnswerOk : Prompter {
@@ -103,7 +89,7 @@ int main(int argc, char** argv) {
 
     bool allOk = true;
     for (int round = 1; round <= 3; ++round) {
-        WriteFile(DictionaryFilePath(), dictionary);
+        bench::WriteFile(DictionaryFilePath(), dictionary);
         ResetPeak();
         double openMiB = 0;
         double peak = 0;
