@@ -11,8 +11,8 @@
 //
 // Lines end at CR LF, LF or a lone CR. UTF-8 byte-order marks at the start of a file (a tool
 // may add one to a file that has one) are skipped when reading and kept when a line is
-// rewritten. Names and values are trimmed of blanks and
-// tabs only, by the readers and the writers alike.
+// rewritten. Names and values are trimmed of blanks and tabs only, by the readers and the
+// writers alike.
 
 #include <QByteArray>
 #include <QByteArrayView>
