@@ -15,9 +15,9 @@
 #include <csignal>
 #include <cstdio>
 
-#include "core/chip_audio.h"
-#include "core/chip_wav.h"
-#include "core/virtual_chip.h"
+#include "core/chip/speakers.h"
+#include "core/chip/wav_file.h"
+#include "core/chip/virtual_chip.h"
 
 namespace {
 

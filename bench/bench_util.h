@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/serial_link.h"
+#include "core/serial/serial_link.h"
 
 namespace cantora::bench {
 

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 
 #include "bench_util.h"
-#include "core/chip_renderer.h"
-#include "core/profile.h"
-#include "core/serial_link.h"
-#include "core/virtual_chip.h"
+#include "core/chip/renderer.h"
+#include "core/files/profile.h"
+#include "core/serial/serial_link.h"
+#include "core/chip/virtual_chip.h"
 
 using namespace cantora;
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "core/profile.h"
-#include "core/pronouncer.h"
+#include "core/files/profile.h"
+#include "core/pronounce/pronouncer.h"
 #include "dictionary_data.h"
 #include "ui/common/prompter.h"
 #include "ui/dictionary/frm_dict_edit.h"

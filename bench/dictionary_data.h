@@ -9,7 +9,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include "core/profile.h"
+#include "core/files/profile.h"
 
 namespace cantora::bench {
 

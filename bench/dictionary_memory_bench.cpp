@@ -17,7 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/profile.h"
+#include "core/files/profile.h"
 #include "dictionary_data.h"
 #include "ui/common/prompter.h"
 #include "ui/dictionary/frm_dict_edit.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "bench_util.h"
-#include "core/palette_table.h"
-#include "core/profile.h"
-#include "core/serial_link.h"
+#include "core/codes/palette_table.h"
+#include "core/files/profile.h"
+#include "core/serial/serial_link.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"

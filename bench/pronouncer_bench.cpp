@@ -12,8 +12,8 @@
 #include <cstdio>
 
 #include "bench_util.h"
-#include "core/dictionary_fill.h"
-#include "core/pronouncer.h"
+#include "core/dictionary/blank_entries.h"
+#include "core/pronounce/pronouncer.h"
 
 using namespace cantora;
 

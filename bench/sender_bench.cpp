@@ -17,7 +17,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "core/profile.h"
+#include "core/files/profile.h"
 #include "ui/main/frm_utility.h"
 
 using namespace cantora;

@@ -10,8 +10,8 @@
 #include <memory>
 
 #include "bench_util.h"
-#include "core/profile.h"
-#include "core/serial_link.h"
+#include "core/files/profile.h"
+#include "core/serial/serial_link.h"
 #include "ui/main/frm_utility.h"
 #include "ui/synth/frm_synth_ctrl.h"
 

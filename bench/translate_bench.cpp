@@ -18,8 +18,8 @@
 #include <tuple>
 
 #include "bench_util.h"
-#include "core/profile.h"
-#include "core/translator.h"
+#include "core/files/profile.h"
+#include "core/codes/translator.h"
 
 using namespace cantora;
 

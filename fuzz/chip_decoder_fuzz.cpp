@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <vector>
 
-#include "core/chip_decoder.h"
+#include "core/chip/decoder.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

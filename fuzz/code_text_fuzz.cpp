@@ -4,8 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "core/code_table.h"
-#include "core/code_text.h"
+#include "core/codes/code_table.h"
+#include "core/codes/code_text.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "core/dictionary_text.h"
-#include "core/profile.h"
+#include "core/dictionary/editor_text.h"
+#include "core/files/profile.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QByteArray>
 #include <QString>
 
-#include "core/latin1_case.h"
-#include "core/profile.h"
+#include "core/files/latin1_case.h"
+#include "core/files/profile.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/code_table.h"
-#include "core/code_text.h"
-#include "core/pronouncer.h"
+#include "core/codes/code_table.h"
+#include "core/codes/code_text.h"
+#include "core/pronounce/pronouncer.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -6,7 +6,7 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "core/translator.h"
+#include "core/codes/translator.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {

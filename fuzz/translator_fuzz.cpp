@@ -10,10 +10,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include "core/code_table.h"
-#include "core/code_text.h"
-#include "core/profile.h"
-#include "core/translator.h"
+#include "core/codes/code_table.h"
+#include "core/codes/code_text.h"
+#include "core/files/profile.h"
+#include "core/codes/translator.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <functional>
 
-#include "core/profile.h"
+#include "core/files/profile.h"
 #include "ui/common/widgets.h"
-#include "core/serial_devices.h"
+#include "core/serial/devices.h"
 #include "ui/main/frm_utility.h"
 
 namespace {

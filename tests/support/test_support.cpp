@@ -18,7 +18,7 @@
 
 #include <cstdlib>
 
-#include "core/profile.h"
+#include "core/files/profile.h"
 
 // The platform's entry for input, which Qt exports without a public header. Events handed to
 // it with the default delivery wait in its queue until events are processed, as input from the

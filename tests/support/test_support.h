@@ -15,7 +15,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "core/serial_link.h"
+#include "core/serial/serial_link.h"
 #include "ui/common/prompter.h"
 
 namespace cantora::test {

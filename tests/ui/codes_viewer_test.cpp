@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/codes_layout.h"
+#include "core/codes/viewer_layout.h"
 #include "support/test_support.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/twips.h"

@@ -6,8 +6,8 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/profile.h"
-#include "core/pronouncer.h"
+#include "core/files/profile.h"
+#include "core/pronounce/pronouncer.h"
 #include "support/test_support.h"
 #include "ui/common/twips.h"
 #include "ui/dictionary/frm_dict_edit.h"

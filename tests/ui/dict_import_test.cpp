@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "core/profile.h"
+#include "core/files/profile.h"
 #include "support/test_support.h"
 #include "ui/dictionary/frm_dict_edit.h"
 #include "ui/main/frm_utility.h"

@@ -10,10 +10,10 @@
 #include <QtEndian>
 #include <cmath>
 
-#include "core/chip_renderer.h"
-#include "core/chip_wav.h"
-#include "core/profile.h"
-#include "core/translator.h"
+#include "core/chip/renderer.h"
+#include "core/chip/wav_file.h"
+#include "core/files/profile.h"
+#include "core/codes/translator.h"
 #include "support/test_support.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"

@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/code_table.h"
-#include "core/profile.h"
+#include "core/codes/code_table.h"
+#include "core/files/profile.h"
 #include "support/test_support.h"
 #include "ui/common/twips.h"
 #include "ui/main/frm_utility.h"

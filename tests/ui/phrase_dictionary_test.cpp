@@ -5,11 +5,11 @@
 #include <QApplication>
 #include <QTest>
 
-#include "core/code_table.h"
-#include "core/code_text.h"
-#include "core/palette_table.h"
-#include "core/profile.h"
-#include "core/pronouncer.h"
+#include "core/codes/code_table.h"
+#include "core/codes/code_text.h"
+#include "core/codes/palette_table.h"
+#include "core/files/profile.h"
+#include "core/pronounce/pronouncer.h"
 #include "support/test_support.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/code_table.h"
-#include "core/palette_table.h"
+#include "core/codes/code_table.h"
+#include "core/codes/palette_table.h"
 #include "support/test_support.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/twips.h"

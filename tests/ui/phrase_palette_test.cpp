@@ -7,8 +7,8 @@
 #include <QSet>
 #include <QTest>
 
-#include "core/code_table.h"
-#include "core/palette_table.h"
+#include "core/codes/code_table.h"
+#include "core/codes/palette_table.h"
 #include "support/test_support.h"
 #include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"

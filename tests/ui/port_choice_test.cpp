@@ -13,10 +13,10 @@
 #include <QTimer>
 #include <functional>
 
-#include "core/chip_renderer.h"
-#include "core/file_folders.h"
-#include "core/profile.h"
-#include "core/serial_devices.h"
+#include "core/chip/renderer.h"
+#include "core/files/folders.h"
+#include "core/files/profile.h"
+#include "core/serial/devices.h"
 #include "support/test_support.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/dictionary/frm_dict_edit.h"

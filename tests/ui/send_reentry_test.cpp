@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/code_table.h"
+#include "core/codes/code_table.h"
 #include "support/test_support.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"

@@ -4,7 +4,7 @@
 #include <QGuiApplication>
 #include <QResizeEvent>
 
-#include "core/codes_layout.h"
+#include "core/codes/viewer_layout.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"

@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 #include <QScreen>
 
-#include "core/numeric.h"
-#include "core/serial_link.h"
+#include "core/codes/lenient_numbers.h"
+#include "core/serial/serial_link.h"
 
 namespace cantora {
 

@@ -13,9 +13,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "core/dictionary_fill.h"
-#include "core/dictionary_text.h"
-#include "core/profile.h"
+#include "core/dictionary/blank_entries.h"
+#include "core/dictionary/editor_text.h"
+#include "core/files/profile.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"

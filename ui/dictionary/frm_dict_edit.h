@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QString>
 
-#include "core/file_fingerprint.h"
+#include "core/files/fingerprint.h"
 
 namespace cantora {
 

@@ -9,14 +9,14 @@
 #include <malloc.h>
 #endif
 
-#include "core/chip_audio.h"
-#include "core/chip_renderer.h"
-#include "core/code_table.h"
-#include "core/file_folders.h"
-#include "core/numeric.h"
-#include "core/profile.h"
-#include "core/scp_commands.h"
-#include "core/serial_devices.h"
+#include "core/chip/speakers.h"
+#include "core/chip/renderer.h"
+#include "core/codes/code_table.h"
+#include "core/files/folders.h"
+#include "core/codes/lenient_numbers.h"
+#include "core/files/profile.h"
+#include "core/codes/scp_commands.h"
+#include "core/serial/devices.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/program_icon.h"
 #include "ui/common/prompter.h"

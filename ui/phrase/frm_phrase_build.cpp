@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
-#include "core/palette_table.h"
+#include "core/codes/palette_table.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/common/wrap_widgets.h"

@@ -9,12 +9,12 @@
 #include <memory>
 #include <optional>
 
-#include "core/chip_wav.h"
-#include "core/code_table.h"
-#include "core/code_text.h"
-#include "core/palette_table.h"
-#include "core/scp_commands.h"
-#include "core/translator.h"
+#include "core/chip/wav_file.h"
+#include "core/codes/code_table.h"
+#include "core/codes/code_text.h"
+#include "core/codes/palette_table.h"
+#include "core/codes/scp_commands.h"
+#include "core/codes/translator.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/prompter.h"
 #include "ui/common/utility_host.h"

@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <memory>
 
-#include "core/dictionary_words.h"
-#include "core/latin1_case.h"
-#include "core/profile.h"
-#include "core/pronouncer.h"
-#include "core/translator.h"
-#include "core/unknown_words.h"
+#include "core/dictionary/word_box.h"
+#include "core/files/latin1_case.h"
+#include "core/files/profile.h"
+#include "core/pronounce/pronouncer.h"
+#include "core/codes/translator.h"
+#include "core/dictionary/unknown_words.h"
 #include "ui/common/prompter.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"

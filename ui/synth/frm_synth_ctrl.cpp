@@ -4,10 +4,10 @@
 #include <QFrame>
 #include <cmath>
 
-#include "core/latin1_case.h"
-#include "core/numeric.h"
-#include "core/profile.h"
-#include "core/scp_commands.h"
+#include "core/files/latin1_case.h"
+#include "core/codes/lenient_numbers.h"
+#include "core/files/profile.h"
+#include "core/codes/scp_commands.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"

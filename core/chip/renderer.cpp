@@ -1,0 +1,511 @@
+#include "core/chip/renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <string>
+
+extern "C" {
+#include <flite/flite.h>
+cst_voice* register_cmu_us_kal16(const char* voxdir);
+}
+
+#include "core/codes/palette_table.h"
+
+namespace cantora::chip {
+
+const char* const kSpeechLibraryNotice =
+    "Speech by Flite, the speech synthesis library of the Language Technologies Institute, "
+    "Carnegie Mellon University.\n"
+    "Copyright (c) 1999-2001 by Language Technologies Institute, Carnegie Mellon University. "
+    "All Rights Reserved.\n"
+    "Permission is hereby granted, free of charge, to use and distribute this software and its "
+    "documentation without restriction, including without limitation the rights to use, copy, "
+    "modify, merge, publish, distribute, sublicense, and/or sell copies of this work, and to "
+    "permit persons to whom this work is furnished to do so, subject to the following "
+    "conditions: 1. The code must retain the above copyright notice, this list of conditions "
+    "and the following disclaimer. 2. Any modifications must be clearly marked as such. "
+    "3. Original authors' names are not deleted. 4. The authors' names are not used to endorse "
+    "or promote products derived from this software without specific prior written "
+    "permission.\n"
+    "CARNEGIE MELLON UNIVERSITY AND THE CONTRIBUTORS TO THIS WORK DISCLAIM ALL WARRANTIES WITH "
+    "REGARD TO THIS SOFTWARE, INCLUDING ALL IMPLIED WARRANTIES OF MERCHANTABILITY AND FITNESS, "
+    "IN NO EVENT SHALL CARNEGIE MELLON UNIVERSITY NOR THE CONTRIBUTORS BE LIABLE FOR ANY "
+    "SPECIAL, INDIRECT OR CONSEQUENTIAL DAMAGES OR ANY DAMAGES WHATSOEVER RESULTING FROM LOSS OF "
+    "USE, DATA OR PROFITS, WHETHER IN AN ACTION OF CONTRACT, NEGLIGENCE OR OTHER TORTIOUS "
+    "ACTION, ARISING OUT OF OR IN CONNECTION WITH THE USE OR PERFORMANCE OF THIS SOFTWARE.";
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kNormalSpeed = 114.0;
+// The speech library's own level is quiet; at the default volume it is doubled.
+constexpr double kSpeechGain = 2.0;
+constexpr int kDefaultVolume = 96;
+// Effects are pure tones and noise, which sound louder than speech at the same peak.
+constexpr double kEffectGain = 0.45;
+
+// The speech library keeps its voice settings in the voice itself: one caller at a time.
+std::mutex& SpeechMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+cst_voice* SpeechVoice() {
+    static cst_voice* voice = [] {
+        flite_init();
+        return register_cmu_us_kal16(nullptr);
+    }();
+    return voice;
+}
+
+// Drops the silence the speech library puts before and after the phones.
+void TrimSilence(std::vector<float>& s) {
+    float peak = 0;
+    for (const float v : s) {
+        peak = std::max(peak, std::fabs(v));
+    }
+    const float threshold = std::max(peak * 0.02f, 0.002f);
+    size_t first = 0;
+    while (first < s.size() && std::fabs(s[first]) < threshold) {
+        ++first;
+    }
+    size_t last = s.size();
+    while (last > first && std::fabs(s[last - 1]) < threshold) {
+        --last;
+    }
+    const size_t margin = kSampleRate / 200;
+    first = first > margin ? first - margin : 0;
+    last = std::min(s.size(), last + margin);
+    s = std::vector<float>(s.begin() + static_cast<std::ptrdiff_t>(first),
+                           s.begin() + static_cast<std::ptrdiff_t>(last));
+}
+
+bool IsVowel(const std::string& phone) {
+    static const char* const vowels[] = {"iy", "ih", "ey", "eh", "ae", "ah", "aa", "ao",
+                                         "ow", "uh", "uw", "er", "ay", "aw", "oy"};
+    for (const char* v : vowels) {
+        if (phone == v) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The voice has no recording of some joins that allophones strung freely can ask for; each is
+// replaced by the nearest sound it has: "ng" after anything but a vowel is "n"; "hh" before
+// anything but a vowel (a breath with nothing to breathe into) is dropped, or breathed into
+// "ah" when it is the only sound; "w" and "y" before
+// anything but a vowel are the vowels they glide from, "uw" and "iy".
+std::string RepairJoins(const std::string& phones) {
+    std::vector<std::string> list;
+    size_t at = 0;
+    while (at < phones.size()) {
+        const size_t end = std::min(phones.find(' ', at), phones.size());
+        if (end > at) {
+            list.push_back(phones.substr(at, end - at));
+        }
+        at = end + 1;
+    }
+    std::vector<std::string> out;
+    for (size_t i = 0; i < list.size(); ++i) {
+        std::string phone = list[i];
+        const bool vowelNext = i + 1 < list.size() && IsVowel(list[i + 1]);
+        if (phone == "ng" && (out.empty() || !IsVowel(out.back()) || out.back() == "er")) {
+            phone = "n";
+        } else if (phone == "hh" && !vowelNext) {
+            if (list.size() == 1) {
+                out.push_back("hh");  // alone (a palette click): breathed into a short "ah"
+                out.push_back("ah");
+            }
+            continue;
+        } else if (phone == "w" && !vowelNext) {
+            phone = "uw";
+        } else if (phone == "y" && !vowelNext) {
+            phone = "iy";
+        }
+        out.push_back(phone);
+    }
+    std::string joined;
+    for (const std::string& phone : out) {
+        joined += (joined.empty() ? "" : " ") + phone;
+    }
+    return joined;
+}
+
+std::vector<float> SynthesisePhones(const std::string& phones, double f0, double stddev,
+                                    double stretch) {
+    std::lock_guard<std::mutex> lock(SpeechMutex());
+    cst_voice* voice = SpeechVoice();
+    std::vector<float> out;
+    if (voice == nullptr) {
+        return out;
+    }
+    feat_set_float(voice->features, "int_f0_target_mean", static_cast<float>(f0));
+    feat_set_float(voice->features, "int_f0_target_stddev", static_cast<float>(stddev));
+    feat_set_float(voice->features, "duration_stretch", static_cast<float>(stretch));
+    const std::string repaired = RepairJoins(phones);
+    if (repaired.empty()) {
+        return out;
+    }
+    const std::string text = "pau " + repaired + " pau";
+    cst_utterance* utterance = flite_synth_phones(text.c_str(), voice);
+    if (utterance == nullptr) {
+        return out;
+    }
+    const cst_wave* wave = utt_wave(utterance);
+    if (wave != nullptr && wave->num_samples > 0) {
+        out.resize(static_cast<size_t>(wave->num_samples));
+        for (int i = 0; i < wave->num_samples; ++i) {
+            out[static_cast<size_t>(i)] = static_cast<float>(wave->samples[i]) / 32768.0f;
+        }
+    }
+    delete_utterance(utterance);
+    TrimSilence(out);
+    return out;
+}
+
+int Clamp(int value, int low, int high) {
+    return std::min(std::max(value, low), high);
+}
+
+}  // namespace
+
+// --- the synthesiser ---
+
+void SynthModel::write(int reg, int value) {
+    if (reg < 0 || reg >= 16) {
+        return;
+    }
+    int high = 255;
+    if (reg >= 1 && reg <= 5) {
+        high = 3999;
+    } else if (reg == 7) {
+        high = 127;
+    } else if (reg >= 11) {
+        high = 31;
+    }
+    regs_[static_cast<size_t>(reg)] = Clamp(value, 0, high);
+}
+
+void SynthModel::reset() {
+    regs_.fill(0);
+}
+
+bool SynthModel::sounding() const {
+    if (master_ > 1e-4f) {
+        return true;
+    }
+    if (regs_[7] == 0) {
+        return false;
+    }
+    for (int i = 1; i <= 5; ++i) {
+        if (regs_[static_cast<size_t>(i)] > 0 && regs_[static_cast<size_t>(10 + i)] > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void SynthModel::addTo(float* mix, int frames) {
+    const float glide = 1.0f - std::exp(-1.0f / (0.005f * kSampleRate));
+    std::array<float, 6> target{};
+    for (int i = 1; i <= 5; ++i) {
+        const auto k = static_cast<size_t>(i);
+        target[k] = regs_[k] > 0 ? 0.3f * static_cast<float>(regs_[10 + k]) / 31.0f : 0.0f;
+    }
+    const float masterTarget = static_cast<float>(regs_[7]) / 127.0f;
+    if (masterTarget == 0 && master_ < 1e-5f) {
+        master_ = 0;
+        level_.fill(0);
+        return;
+    }
+    const double envRate = regs_[0] / 16.0 / kSampleRate;
+    const int wave = regs_[8] & 3;
+    const bool toneEnveloped = (regs_[8] & 64) != 0;
+    const bool noiseEnveloped = (regs_[8] & 128) != 0;
+    const int distortion = regs_[6];
+    const double drive = 1.0 + distortion / 16.0;
+    const double driveNorm = std::tanh(drive);
+    for (int n = 0; n < frames; ++n) {
+        envPhase_ += envRate;
+        envPhase_ -= std::floor(envPhase_);
+        double env = envPhase_;
+        if (wave == 1) {
+            env = 0.5 - 0.5 * std::cos(kTwoPi * envPhase_);
+        } else if (wave == 2) {
+            env = 1.0 - std::fabs(2.0 * envPhase_ - 1.0);
+        } else if (wave == 3) {
+            env = envPhase_ < 0.5 ? 1.0 : 0.0;
+        }
+        master_ += glide * (masterTarget - master_);
+        double tones = 0;
+        for (size_t k = 1; k <= 3; ++k) {
+            level_[k] += glide * (target[k] - level_[k]);
+            const double f = regs_[k];
+            phase_[k] += kTwoPi * f / kSampleRate;
+            if (phase_[k] > kTwoPi) {
+                phase_[k] -= kTwoPi;
+            }
+            double v = std::sin(phase_[k]);
+            if (3 * f < kSampleRate / 2) {
+                v += 0.2 * std::sin(3 * phase_[k]);
+            }
+            tones += level_[k] * v;
+        }
+        double noise = 0;
+        for (size_t k = 4; k <= 5; ++k) {
+            level_[k] += glide * (target[k] - level_[k]);
+            phase_[k] += static_cast<double>(regs_[k]) / kSampleRate;
+            if (phase_[k] >= 1.0) {
+                phase_[k] -= std::floor(phase_[k]);
+                noise_ = noise_ * 1664525u + 1013904223u;
+                held_[k] = static_cast<float>(static_cast<int32_t>(noise_)) / 2147483648.0f;
+            }
+            noise += level_[k] * held_[k];
+        }
+        double x = (toneEnveloped ? tones * env : tones) + (noiseEnveloped ? noise * env : noise);
+        if (distortion > 0) {
+            x = std::tanh(drive * x) / driveNorm;
+        }
+        mix[n] += static_cast<float>(master_ * x);
+    }
+}
+
+// --- the renderer ---
+
+Renderer::Renderer() {
+    // Builds the phones table here, on the thread that makes the chip, rather than on the audio
+    // thread in the middle of a sound.
+    palette::PhonesForCode(palette::kFirstAllophone);
+}
+
+void Renderer::resetAll() {
+    queue_.clear();
+    current_.clear();
+    position_ = 0;
+    voice_ = Voice{};
+    synth_.reset();
+    nextRate_ = nextPitch_ = nextGain_ = 1.0;
+    nextRepeat_ = 1;
+}
+
+void Renderer::push(const Event& event) {
+    if (event.kind == EventKind::ScpReset) {
+        resetAll();
+        return;
+    }
+    queue_.push_back(event);
+}
+
+void Renderer::pushBytes(const QByteArray& bytes) {
+    std::vector<Event> events;
+    for (const char byte : bytes) {
+        decoder_.feed(static_cast<unsigned char>(byte), &events);
+    }
+    for (const Event& event : events) {
+        push(event);
+    }
+}
+
+bool Renderer::speaking() const {
+    return position_ < current_.size() || !queue_.empty();
+}
+
+void Renderer::silence(int ms) {
+    current_.assign(static_cast<size_t>(ms) * kSampleRate / 1000, 0.0f);
+    position_ = 0;
+}
+
+void Renderer::speak(const std::vector<int>& codes) {
+    std::string phones;
+    for (const int code : codes) {
+        if (!phones.empty()) {
+            phones += ' ';
+        }
+        phones += palette::PhonesForCode(code);
+    }
+    const double speed = std::max(voice_.speed, 8);
+    // A lone sound (a palette click) is held three times as long, or a vowel would be over in
+    // 70 ms, too short to hear its pitch.
+    const double lone = codes.size() == 1 ? 3.0 : 1.0;
+    const double stretch = kNormalSpeed / speed / nextRate_ * lone;
+    const double f0 = std::clamp(voice_.pitch, 30, 500) * nextPitch_;
+    // A lone sound is sung flat at the pitch; only a run of sounds gets an intonation.
+    const double stddev = codes.size() > 1 ? f0 * voice_.bend * 0.02 : 0.0;
+    const std::vector<float> once = SynthesisePhones(phones, f0, stddev, stretch);
+    const float gain = static_cast<float>(kSpeechGain * voice_.volume / kDefaultVolume * nextGain_);
+    current_.clear();
+    for (int r = 0; r < nextRepeat_; ++r) {
+        for (const float v : once) {
+            current_.push_back(v * gain);
+        }
+    }
+    position_ = 0;
+}
+
+void Renderer::playEffect(int code) {
+    const std::vector<float> once = RenderEffect(code);
+    const float gain = static_cast<float>(kEffectGain * voice_.volume / kDefaultVolume * nextGain_);
+    // FAST and SLOW play an effect faster or slower by skipping or repeating samples.
+    const double step = nextRate_;
+    current_.clear();
+    for (int r = 0; r < nextRepeat_; ++r) {
+        for (double i = 0; i < static_cast<double>(once.size()); i += step) {
+            current_.push_back(once[static_cast<size_t>(i)] * gain);
+        }
+    }
+    position_ = 0;
+}
+
+bool Renderer::startNext(bool holdOpenRun) {
+    while (!queue_.empty()) {
+        const Event event = queue_.front();
+        switch (event.kind) {
+            case EventKind::Allophone: {
+                // A run of sounds is spoken in one piece so that they join up; a modifier
+                // applies to the next sound alone.
+                const bool modified =
+                    nextRate_ != 1.0 || nextPitch_ != 1.0 || nextGain_ != 1.0 || nextRepeat_ != 1;
+                size_t length = 1;
+                if (!modified) {
+                    while (length < queue_.size() && queue_[length].kind == EventKind::Allophone) {
+                        ++length;
+                    }
+                }
+                if (holdOpenRun && length == queue_.size()) {
+                    return false;
+                }
+                std::vector<int> codes;
+                for (size_t i = 0; i < length; ++i) {
+                    codes.push_back(queue_.front().code);
+                    queue_.pop_front();
+                }
+                speak(codes);
+                break;
+            }
+            case EventKind::Effect:
+                queue_.pop_front();
+                playEffect(event.code);
+                break;
+            case EventKind::Pause:
+                queue_.pop_front();
+                silence(kPauseMs[Clamp(event.value, 0, 6)]);
+                break;
+            case EventKind::Delay:
+                queue_.pop_front();
+                silence(event.value * kDelayUnitMs);
+                break;
+            case EventKind::Wait:
+                queue_.pop_front();
+                silence(kWaitMs);
+                break;
+            default:
+                queue_.pop_front();
+                switch (event.kind) {
+                    case EventKind::Fast:
+                        nextRate_ *= 1.5;
+                        break;
+                    case EventKind::Slow:
+                        nextRate_ *= 0.5;
+                        break;
+                    case EventKind::Stress:
+                        nextPitch_ *= 1.12;
+                        nextGain_ *= 1.3;
+                        break;
+                    case EventKind::Relax:
+                        nextPitch_ *= 0.92;
+                        nextGain_ *= 0.75;
+                        break;
+                    case EventKind::Soft:
+                        nextGain_ *= 0.5;
+                        break;
+                    case EventKind::Repeat:
+                        nextRepeat_ = std::max(1, event.value);
+                        break;
+                    case EventKind::Reset:
+                        voice_ = Voice{};
+                        break;
+                    // A raw byte can carry more than the controls offer; keep to their range.
+                    case EventKind::Volume:
+                        voice_.volume = std::min(event.value, 127);
+                        break;
+                    case EventKind::Speed:
+                        voice_.speed = event.value;
+                        break;
+                    case EventKind::Pitch:
+                        voice_.pitch = event.value;
+                        break;
+                    case EventKind::Bend:
+                        voice_.bend = std::min(event.value, 15);
+                        break;
+                    case EventKind::RegisterWrite:
+                        synth_.write(event.code, event.value);
+                        break;
+                    default:
+                        // Output pins and stored phrases: nothing to hear.
+                        break;
+                }
+                continue;
+        }
+        if (event.kind == EventKind::Allophone || event.kind == EventKind::Effect) {
+            nextRate_ = nextPitch_ = nextGain_ = 1.0;
+            nextRepeat_ = 1;
+        }
+        if (!current_.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Renderer::render(int16_t* out, int frames, bool holdOpenRun) {
+    std::vector<float> mix(static_cast<size_t>(frames), 0.0f);
+    int done = 0;
+    while (done < frames) {
+        if (position_ >= current_.size()) {
+            current_.clear();
+            position_ = 0;
+            if (!startNext(holdOpenRun)) {
+                break;
+            }
+        }
+        const size_t take =
+            std::min(current_.size() - position_, static_cast<size_t>(frames - done));
+        std::copy_n(current_.begin() + static_cast<std::ptrdiff_t>(position_), take,
+                    mix.begin() + done);
+        position_ += take;
+        done += static_cast<int>(take);
+    }
+    synth_.addTo(mix.data(), frames);
+    for (int i = 0; i < frames; ++i) {
+        const float v = std::clamp(mix[static_cast<size_t>(i)], -1.0f, 32767.0f / 32768.0f);
+        out[i] = static_cast<int16_t>(std::lround(v * 32768.0f));
+    }
+    return done;
+}
+
+std::vector<int16_t> RenderBytes(const QByteArray& bytes, int tailMs) {
+    Renderer renderer;
+    renderer.pushBytes(bytes);
+    std::vector<int16_t> pcm;
+    constexpr int kBlock = kSampleRate / 100;
+    constexpr size_t kLimit = static_cast<size_t>(kSampleRate) * 600;
+    while (renderer.speaking() && pcm.size() < kLimit) {
+        const size_t at = pcm.size();
+        pcm.resize(at + kBlock);
+        const int sounded = renderer.render(pcm.data() + at, kBlock);
+        if (!renderer.speaking() && !renderer.synthSounding()) {
+            // End exactly where the last sound (or pause) ended.
+            pcm.resize(at + static_cast<size_t>(sounded));
+        }
+    }
+    if (renderer.synthSounding() && tailMs > 0) {
+        const size_t at = pcm.size();
+        pcm.resize(at + static_cast<size_t>(tailMs) * kSampleRate / 1000);
+        renderer.render(pcm.data() + at, static_cast<int>(pcm.size() - at));
+    }
+    return pcm;
+}
+
+}  // namespace cantora::chip

@@ -1,0 +1,117 @@
+#pragma once
+
+// The virtual chip as the program uses it: the bytes the sender writes go in one at a time, and
+// an audio output pulls the sound out. A port device feeds it, so the sender's pacing,
+// `SendBuffer` and "Shut Up" work on it exactly as on the serial line.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "core/chip/renderer.h"
+#include "core/serial/serial_link.h"
+
+namespace cantora::chip {
+
+// The device name that, in section "Ports" of the settings file, names the virtual chip
+// ("1=virtual").
+constexpr const char* kVirtualDeviceName = "virtual";
+
+class VirtualChip {
+  public:
+    // A run of sounds is spoken once no byte has come for this long, so that it is spoken in
+    // one piece rather than sound by sound as the bytes trickle in.
+    static constexpr int kRunGapMs = 3;
+
+    // Safe to call from any thread.
+    void feed(char byte);
+    void feedBytes(const QByteArray& bytes);
+    // Always fills all `frames` (silence when there is nothing to play).
+    void pull(int16_t* out, int frames);
+    bool busy() const;
+    // Busy and being listened to: something has pulled its sound lately. A chip nobody pulls
+    // from (no audio device) never counts as playing, however much is queued.
+    bool playing() const;
+
+  private:
+    static constexpr int kListenedGapMs = 500;
+
+    mutable std::mutex mutex_;
+    Renderer renderer_;
+    QElapsedTimer lastByte_;
+    QElapsedTimer lastPull_;
+};
+
+// Where the virtual chip's sound goes: the speakers, or a capture for tests and WAV files.
+class PcmOutput {
+  public:
+    virtual ~PcmOutput() = default;
+    // Starts pulling from `chip`. Never blocks and never fails loudly: without an audio device
+    // it simply stays silent.
+    virtual void start(std::shared_ptr<VirtualChip> chip) = 0;
+    virtual void stop() = 0;
+};
+
+// Pulls the sound at the pace of real time, as an audio device would, and keeps it.
+class PcmCapture : public QObject, public PcmOutput {
+  public:
+    explicit PcmCapture(int periodMs = 5, QObject* parent = nullptr);
+    void start(std::shared_ptr<VirtualChip> chip) override;
+    void stop() override;
+    // Pulls what real time has made due since the last pull (the timer calls it).
+    void pullDue();
+
+    const std::vector<int16_t>& samples() const { return samples_; }
+    // Milliseconds since start() at which the first sound (a non-zero sample) was handed
+    // over; -1 while there has been none.
+    double firstSoundMs() const { return firstSoundMs_; }
+    QElapsedTimer& clock() { return clock_; }
+
+  private:
+    std::shared_ptr<VirtualChip> chip_;
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::vector<int16_t> samples_;
+    qint64 pulledFrames_ = 0;
+    double firstSoundMs_ = -1;
+};
+
+// The port device for the virtual chip. Opening always succeeds and starts the output; closing
+// (the sender's idle timer) leaves a sound that is still playing to finish.
+std::unique_ptr<PortDevice> MakeVirtualChipPort(std::shared_ptr<VirtualChip> chip,
+                                                std::unique_ptr<PcmOutput> output);
+
+// The sender's port when both destinations exist: the virtual chip when chosen (the main
+// window's check box) or when the port's device is named "virtual", else the serial port.
+class RoutedPortDevice : public PortDevice {
+  public:
+    RoutedPortDevice(std::unique_ptr<PortDevice> serial, std::unique_ptr<PortDevice> virtualChip);
+    // Takes effect at the next opening; close the port first to switch at once.
+    void setVirtualChosen(bool chosen) { virtualChosen_ = chosen; }
+    bool virtualChosen() const { return virtualChosen_; }
+    // Whether the open port is the virtual chip.
+    bool usingVirtual() const { return active_ == virtual_.get(); }
+
+    bool open(const PortSettings& settings) override;
+    bool isOpen() const override { return active_ != nullptr && active_->isOpen(); }
+    void close() override;
+    QString lastOpenError() const override;
+    bool needsDevice() const override { return !virtualChosen_; }
+    void discardInput() override;
+    bool writeByte(char byte) override;
+
+  private:
+    std::unique_ptr<PortDevice> serial_;
+    std::unique_ptr<PortDevice> virtual_;
+    PortDevice* active_ = nullptr;
+    PortDevice* lastTried_ = nullptr;
+    bool virtualChosen_ = false;
+};
+
+}  // namespace cantora::chip

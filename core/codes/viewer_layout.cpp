@@ -1,0 +1,19 @@
+#include "core/codes/viewer_layout.h"
+
+namespace cantora {
+
+CodesLayout ComputeCodesLayout(int widthTwips, int heightTwips) {
+    CodesLayout layout;
+    int textHeight = heightTwips - (kDoneHeight + 120);
+    if (textHeight < 0) {
+        textHeight = 1;
+    }
+    layout.txtCodes = {0, 0, widthTwips, textHeight};
+    layout.btnDone = {widthTwips - kDoneWidth - 60, heightTwips - kDoneHeight - 60, kDoneWidth,
+                      kDoneHeight};
+    layout.btnCopy = {widthTwips - (kCopyWidth + kDoneWidth + 120), heightTwips - kCopyHeight - 60,
+                      kCopyWidth, kCopyHeight};
+    return layout;
+}
+
+}  // namespace cantora

@@ -1,0 +1,109 @@
+// cantora-chip, the virtual chip on a pseudo-terminal: run the real program, send bytes into
+// its terminal as a sender of one's own would, and check the WAV file it writes.
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <QtEndian>
+#include <cmath>
+
+#include "core/chip/effects.h"
+#include "support/test_support.h"
+#include "core/codes/scp_commands.h"
+
+using namespace cantora;
+using test::Bytes;
+
+namespace {
+
+double Power(const int16_t* pcm, size_t n, double hz) {
+    const double coeff = 2 * std::cos(2 * M_PI * hz / chip::kSampleRate);
+    double s1 = 0;
+    double s2 = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const double s0 = pcm[i] + coeff * s1 - s2;
+        s2 = s1;
+        s1 = s0;
+    }
+    return (s1 * s1 + s2 * s2 - coeff * s1 * s2) / (static_cast<double>(n) * n);
+}
+
+}  // namespace
+
+class ChipToolTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void recordsWhatArrivesOnItsTerminal();
+};
+
+void ChipToolTest::recordsWhatArrivesOnItsTerminal() {
+    test::TempProgramFolder folder;
+    const QString wav = folder.file("heard.wav");
+    QProcess chipProgram;
+    chipProgram.start(
+        QStringLiteral(CANTORA_CHIP_PROGRAM),
+        {QStringLiteral("--wav"), wav, QStringLiteral("--idle-exit"), QStringLiteral("300")});
+    QVERIFY(chipProgram.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(chipProgram.canReadLine(), 5000);
+    const QString device = QString::fromLocal8Bit(chipProgram.readLine()).trimmed();
+    QVERIFY2(device.startsWith(QStringLiteral("/dev/")), qPrintable(device));
+
+    // A sender of one's own: touch tone 1, then a synthesiser tone cut off by the reset.
+    const int fd = ::open(device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const QByteArray tone = Bytes({20, 96, 241});
+    QCOMPARE(::write(fd, tone.constData(), static_cast<size_t>(tone.size())), tone.size());
+    QTest::qWait(400);
+    const QByteArray synth =
+        RegisterWriteText(11, 31) + RegisterWriteText(7, 96) + RegisterWriteText(1, 440);
+    for (const char byte : synth) {  // paced, as the sender paces
+        QCOMPARE(::write(fd, &byte, 1), 1);
+        QTest::qWait(1);
+    }
+    QTest::qWait(300);
+    const QByteArray reset = ResetCommandText();
+    QCOMPARE(::write(fd, reset.constData(), static_cast<size_t>(reset.size())), reset.size());
+    ::close(fd);
+
+    QVERIFY(chipProgram.waitForFinished(10000));
+    QCOMPARE(chipProgram.exitCode(), 0);
+    QFile file(wav);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.left(4), QByteArray("RIFF"));
+    QCOMPARE(qFromLittleEndian<quint32>(bytes.constData() + 24), quint32(chip::kSampleRate));
+    const auto* pcm = reinterpret_cast<const int16_t*>(bytes.constData() + 44);
+    const size_t frames = static_cast<size_t>(bytes.size() - 44) / 2;
+    const size_t rate = chip::kSampleRate;
+    // Recorded from the first byte: the tone's 200 ms, then the synthesiser from about 400 ms
+    // until the reset about 300 ms later, then silence until the program stopped.
+    QVERIFY2(frames > rate && frames < 3 * rate, qPrintable(QString::number(frames)));
+    const size_t toneLength = rate / 10;
+    QVERIFY(Power(pcm + rate / 20, toneLength, 697) >
+            100 * Power(pcm + rate / 20, toneLength, 852));
+    QVERIFY(Power(pcm + rate / 20, toneLength, 1209) >
+            100 * Power(pcm + rate / 20, toneLength, 1336));
+    // The synthesiser starts wherever the sound comes back after the tone's silence.
+    size_t synthStart = rate / 4;
+    while (synthStart < frames && pcm[synthStart] == 0) {
+        ++synthStart;
+    }
+    QVERIFY(synthStart + rate / 5 < frames);
+    const int16_t* synthPart = pcm + synthStart + rate / 50;
+    QVERIFY(Power(synthPart, toneLength, 440) > 1000 * Power(synthPart, toneLength, 697));
+    int lastSound = 0;
+    for (size_t i = 0; i < frames; ++i) {
+        if (pcm[i] != 0) {
+            lastSound = static_cast<int>(i);
+        }
+    }
+    // The reset ended the sound; the program then waited its idle time in silence.
+    QVERIFY2(frames - static_cast<size_t>(lastSound) > rate / 5,
+             qPrintable(QStringLiteral("%1 of %2").arg(lastSound).arg(frames)));
+}
+
+QTEST_MAIN(ChipToolTest)
+#include "chip_tool_test.moc"
