@@ -1,7 +1,7 @@
 #pragma once
 
-// The three profile files of the program folder (settings, dictionary, sound presets) and the
-// whole-file helpers that the dictionary editor shares.
+// The three profile files of the program folder (settings, dictionary, sound presets), read and
+// written one key at a time.
 //
 // Files are 8-bit text. In the program's QString values every byte is one character of the same
 // code (Latin-1), so any byte survives a read and a write. Characters above 255 cannot be stored:
@@ -21,6 +21,8 @@
 #include <QString>
 #include <future>
 #include <memory>
+
+#include "core/files/whole_file.h"
 
 namespace cantora {
 
@@ -145,18 +147,5 @@ void SimulateCoarseTimestampsForTest(int milliseconds);
 // The length of the run of UTF-8 byte-order marks that `data` starts with (0 when none); the
 // first line starts after it.
 qsizetype ByteOrderMarksSize(QByteArrayView data);
-
-// Whole-file access as 8-bit text.
-bool ReadWholeFile(const QString& path, QByteArray* data, QString* error = nullptr);
-// Replaces the file atomically: a temporary file beside it, then a rename. On failure the old
-// file is untouched and `error` says why.
-bool ReplaceFileAtomically(const QString& path, const QByteArray& data, QString* error = nullptr);
-
-inline QString Latin1Text(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes);
-}
-inline QByteArray Latin1Bytes(const QString& text) {
-    return text.toLatin1();
-}
 
 }  // namespace cantora
