@@ -27,11 +27,15 @@ void OnSignal(int) {
     g_stop = true;
 }
 
-}  // namespace
+struct Options {
+    QString wavPath;
+    bool codesSet = false;
+    QString codes;
+    int idleMs = -1;  // -1: never stop for silence
+};
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("cantora-chip"));
+// Reads the command line; --help and unknown options end the program here.
+Options ParseOptions(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A virtual chip on a pseudo-terminal: prints the terminal's path and plays what arrives "
@@ -51,24 +55,39 @@ int main(int argc, char** argv) {
         QStringLiteral("list"));
     parser.addOptions({wavOption, idleOption, codesOption});
     parser.process(app);
-    const QString wavPath = parser.value(wavOption);
-
-    if (parser.isSet(codesOption)) {
-        if (wavPath.isEmpty()) {
-            std::fprintf(stderr, "--codes needs --wav\n");
-            return 2;
-        }
-        QByteArray bytes;
-        for (const QString& part : parser.value(codesOption).split(u',', Qt::SkipEmptyParts)) {
-            bytes.append(static_cast<char>(part.trimmed().toInt() & 0xff));
-        }
-        return cantora::chip::RenderBytesToWav(bytes, wavPath) ? 0 : 1;
+    Options options;
+    options.wavPath = parser.value(wavOption);
+    options.codesSet = parser.isSet(codesOption);
+    options.codes = parser.value(codesOption);
+    if (parser.isSet(idleOption)) {
+        options.idleMs = parser.value(idleOption).toInt();
     }
+    return options;
+}
 
+int RenderCodes(const Options& options) {
+    if (options.wavPath.isEmpty()) {
+        std::fprintf(stderr, "--codes needs --wav\n");
+        return 2;
+    }
+    QByteArray bytes;
+    for (const QString& part : options.codes.split(u',', Qt::SkipEmptyParts)) {
+        bytes.append(static_cast<char>(part.trimmed().toInt() & 0xff));
+    }
+    return cantora::chip::RenderBytesToWav(bytes, options.wavPath) ? 0 : 1;
+}
+
+struct Terminal {
+    int master = -1;
+    int slave = -1;  // the far side, held open; -1 if it could not be opened
+};
+
+// Opens the pseudo-terminal and prints the path of its far side; false if there is none.
+bool OpenTerminal(Terminal* terminal) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
         std::perror("cantora-chip: pseudo-terminal");
-        return 1;
+        return false;
     }
     const char* slaveName = ptsname(master);
     // Hold the far side open so that a sender closing it does not end the terminal, and make it
@@ -81,7 +100,14 @@ int main(int argc, char** argv) {
     }
     std::printf("%s\n", slaveName);
     std::fflush(stdout);
+    terminal->master = master;
+    terminal->slave = slave;
+    return true;
+}
 
+// Plays (or records) what arrives on the terminal until a signal or the idle time stops it.
+int RunChip(QCoreApplication& app, const Options& options, int master) {
+    const QString& wavPath = options.wavPath;
     auto chip = std::make_shared<cantora::chip::VirtualChip>();
     cantora::chip::PcmCapture* capture = nullptr;
     std::unique_ptr<cantora::chip::PcmOutput> output;
@@ -118,7 +144,7 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, OnSignal);
     std::signal(SIGTERM, OnSignal);
-    const int idleMs = parser.isSet(idleOption) ? parser.value(idleOption).toInt() : -1;
+    const int idleMs = options.idleMs;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
         if (chip->busy()) {
@@ -143,9 +169,26 @@ int main(int argc, char** argv) {
     } else {
         output->stop();
     }
-    if (slave >= 0) {
-        close(slave);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("cantora-chip"));
+    const Options options = ParseOptions(app);
+    if (options.codesSet) {
+        return RenderCodes(options);
     }
-    close(master);
+    Terminal terminal;
+    if (!OpenTerminal(&terminal)) {
+        return 1;
+    }
+    const int status = RunChip(app, options, terminal.master);
+    if (terminal.slave >= 0) {
+        close(terminal.slave);
+    }
+    close(terminal.master);
     return status;
 }

@@ -104,6 +104,101 @@ void Fade(std::vector<float>& s) {
     }
 }
 
+// What an effect carries from one sample to the next.
+struct EffectState {
+    double phase = 0;
+    double phase2 = 0;
+    Noise noise;
+    float low = 0;  // the low-passed noise
+};
+
+// The sample of recipe `r` at `t` seconds from its start.
+double EffectSample(const EffectRecipe& r, double t, EffectState& state) {
+    const double dt = 1.0 / kSampleRate;
+    const double span = static_cast<double>(r.ms) / 1000.0;
+    double v = 0;
+    switch (r.shape) {
+        case S::Pair:
+            v = 0.45 * std::sin(kTwoPi * r.f1 * t) + 0.45 * std::sin(kTwoPi * r.f2 * t);
+            break;
+        case S::Pulses: {
+            state.phase += kTwoPi * r.f1 * dt;
+            const bool on = r.rate <= 0 || std::fmod(t * r.rate, 1.0) < 0.5;
+            v = on ? 0.6 * std::sin(state.phase) : 0;
+            break;
+        }
+        case S::Sweep: {
+            const double reps = std::max(1.0f, r.rate);
+            const double x = std::fmod(t / span * reps, 1.0);
+            state.phase += kTwoPi * r.f1 * std::pow(r.f2 / r.f1, x) * dt;
+            v = 0.6 * std::sin(state.phase);
+            break;
+        }
+        case S::Warble: {
+            const bool first = std::fmod(t * r.rate, 1.0) < 0.5;
+            state.phase += kTwoPi * (first ? r.f1 : r.f2) * dt;
+            v = 0.6 * std::sin(state.phase);
+            break;
+        }
+        case S::Buzz: {
+            state.phase += kTwoPi * r.f1 * dt;
+            v = 0.4 * Square(state.phase);
+            if (r.f2 > 0) {
+                v *= std::sin(kTwoPi * r.f2 * t);
+            }
+            if (r.rate > 0 && std::fmod(t * r.rate, 1.0) >= 0.6) {
+                v = 0;
+            }
+            break;
+        }
+        case S::Noise: {
+            const float a = static_cast<float>(1.0 - std::exp(-kTwoPi * r.f2 * dt));
+            state.low += a * (state.noise.next() - state.low);
+            v = state.low * std::exp(-t * 1000.0 / r.f1);
+            break;
+        }
+        case S::Chirp: {
+            const double x = std::fmod(t * r.rate, 1.0) / 0.6;
+            if (x < 1.0) {
+                state.phase += kTwoPi * (r.f1 + (r.f2 - r.f1) * x) * dt;
+                v = 0.5 * std::sin(state.phase) * std::sin(3.14159265 * x);
+            }
+            break;
+        }
+        case S::Ping: {
+            const double echo = t - r.rate / 1000.0;
+            v = 0.7 * std::sin(kTwoPi * r.f1 * t) * std::exp(-t * 1000.0 / r.f2);
+            if (echo > 0) {
+                v += 0.25 * std::sin(kTwoPi * r.f1 * echo) * std::exp(-echo * 1000.0 / r.f2);
+            }
+            break;
+        }
+        case S::Wow: {
+            const double x = t / span;
+            const double glide = x < 0.5 ? x * 2 : (1 - x) * 2;
+            const double vibrato = 1 + 0.03 * std::sin(kTwoPi * r.rate * t);
+            state.phase += kTwoPi * (r.f1 + (r.f2 - r.f1) * glide) * vibrato * dt;
+            state.phase2 += kTwoPi * 2 * (r.f1 + (r.f2 - r.f1) * glide) * vibrato * dt;
+            v = 0.45 * std::sin(state.phase) + 0.15 * std::sin(state.phase2);
+            break;
+        }
+    }
+    return v;
+}
+
+// Low-passing takes a varying share of the power away: bring every burst to one peak.
+void LevelNoise(std::vector<float>& s) {
+    float peak = 0;
+    for (const float v : s) {
+        peak = std::max(peak, std::fabs(v));
+    }
+    if (peak > 0) {
+        for (float& v : s) {
+            v *= 0.9f / peak;
+        }
+    }
+}
+
 }  // namespace
 
 const std::vector<EffectRecipe>& EffectTable() {
@@ -118,94 +213,14 @@ std::vector<float> RenderEffect(int code) {
     const size_t n = static_cast<size_t>(r.ms) * kSampleRate / 1000;
     std::vector<float> s(n);
     const double dt = 1.0 / kSampleRate;
-    double phase = 0;
-    double phase2 = 0;
-    Noise noise;
-    float low = 0;
+    EffectState state;
     for (size_t i = 0; i < n; ++i) {
         const double t = static_cast<double>(i) * dt;
-        const double span = static_cast<double>(r.ms) / 1000.0;
-        double v = 0;
-        switch (r.shape) {
-            case S::Pair:
-                v = 0.45 * std::sin(kTwoPi * r.f1 * t) + 0.45 * std::sin(kTwoPi * r.f2 * t);
-                break;
-            case S::Pulses: {
-                phase += kTwoPi * r.f1 * dt;
-                const bool on = r.rate <= 0 || std::fmod(t * r.rate, 1.0) < 0.5;
-                v = on ? 0.6 * std::sin(phase) : 0;
-                break;
-            }
-            case S::Sweep: {
-                const double reps = std::max(1.0f, r.rate);
-                const double x = std::fmod(t / span * reps, 1.0);
-                phase += kTwoPi * r.f1 * std::pow(r.f2 / r.f1, x) * dt;
-                v = 0.6 * std::sin(phase);
-                break;
-            }
-            case S::Warble: {
-                const bool first = std::fmod(t * r.rate, 1.0) < 0.5;
-                phase += kTwoPi * (first ? r.f1 : r.f2) * dt;
-                v = 0.6 * std::sin(phase);
-                break;
-            }
-            case S::Buzz: {
-                phase += kTwoPi * r.f1 * dt;
-                v = 0.4 * Square(phase);
-                if (r.f2 > 0) {
-                    v *= std::sin(kTwoPi * r.f2 * t);
-                }
-                if (r.rate > 0 && std::fmod(t * r.rate, 1.0) >= 0.6) {
-                    v = 0;
-                }
-                break;
-            }
-            case S::Noise: {
-                const float a = static_cast<float>(1.0 - std::exp(-kTwoPi * r.f2 * dt));
-                low += a * (noise.next() - low);
-                v = low * std::exp(-t * 1000.0 / r.f1);
-                break;
-            }
-            case S::Chirp: {
-                const double x = std::fmod(t * r.rate, 1.0) / 0.6;
-                if (x < 1.0) {
-                    phase += kTwoPi * (r.f1 + (r.f2 - r.f1) * x) * dt;
-                    v = 0.5 * std::sin(phase) * std::sin(3.14159265 * x);
-                }
-                break;
-            }
-            case S::Ping: {
-                const double echo = t - r.rate / 1000.0;
-                v = 0.7 * std::sin(kTwoPi * r.f1 * t) * std::exp(-t * 1000.0 / r.f2);
-                if (echo > 0) {
-                    v += 0.25 * std::sin(kTwoPi * r.f1 * echo) * std::exp(-echo * 1000.0 / r.f2);
-                }
-                break;
-            }
-            case S::Wow: {
-                const double x = t / span;
-                const double glide = x < 0.5 ? x * 2 : (1 - x) * 2;
-                const double vibrato = 1 + 0.03 * std::sin(kTwoPi * r.rate * t);
-                phase += kTwoPi * (r.f1 + (r.f2 - r.f1) * glide) * vibrato * dt;
-                phase2 += kTwoPi * 2 * (r.f1 + (r.f2 - r.f1) * glide) * vibrato * dt;
-                v = 0.45 * std::sin(phase) + 0.15 * std::sin(phase2);
-                break;
-            }
-        }
-        s[i] = static_cast<float>(v);
+        s[i] = static_cast<float>(EffectSample(r, t, state));
     }
     Fade(s);
     if (r.shape == S::Noise) {
-        // Low-passing takes a varying share of the power away: bring every burst to one peak.
-        float peak = 0;
-        for (const float v : s) {
-            peak = std::max(peak, std::fabs(v));
-        }
-        if (peak > 0) {
-            for (float& v : s) {
-                v *= 0.9f / peak;
-            }
-        }
+        LevelNoise(s);
     }
     return s;
 }

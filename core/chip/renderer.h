@@ -84,6 +84,11 @@ class Renderer {
 
   private:
     bool startNext(bool holdOpenRun);
+    // Speaks the run of sounds at the front of the queue; false, leaving it queued, when it is
+    // held open.
+    bool speakRun(bool holdOpenRun);
+    // A modifier for the next sound, a voice control or a register write: changes state only.
+    void applyControl(const Event& event);
     void speak(const std::vector<int>& codes);
     void playEffect(int code);
     void silence(int ms);
