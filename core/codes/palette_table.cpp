@@ -4,6 +4,7 @@
 #include "core/codes/lenient_numbers.h"
 
 #include <array>
+#include <span>
 
 namespace cantora::palette {
 
@@ -45,184 +46,200 @@ struct Allophone {
     const char* phones;
 };
 
-void AddRows(std::vector<Element>& out, int& index, Group group, int columns,
-             std::initializer_list<Allophone> sounds) {
+// One group of allophone labels, laid out row by row in `columns` columns.
+struct AllophoneGroup {
+    Group group;
+    int columns;
+    std::span<const Allophone> sounds;
+};
+
+constexpr Allophone kVowels[] = {
+    {"IY", "See, Even, Feed", "iy"},    {"UW", "Food, Blue, Too", "uw"},
+    {"IH", "Sit, Fix, Pin", "ih"},      {"UH", "Book, Could, Should", "uh"},
+    {"EY", "Hate, Made, Day", "ey"},    {"AX", "About, Cup, Sun", "ah"},
+    {"OW", "Zone, Close, Snow", "ow"},  {"EH", "Met, Bed, Head", "eh"},
+    {"OH", "Talk, Song, Bought", "ao"}, {"AY", "Hat, Fast, Fan", "ae"},
+    {"UX", "Hot, Clock, Fox", "aa"},    {"AW", "Father, Calm, Wasp", "aa"},
+};
+
+constexpr Allophone kResonateNasal[] = {
+    {"LE", "Lake, Alarm, Leaf", "l"},   {"NE", "Knee, Ten, Nip", "n"},
+    {"NGE", "Sing, Think, King", "ng"}, {"LO", "Clock, Plus, Hello", "l"},
+    {"NO", "No, Snow, On", "n"},        {"NGO", "Hung, Song, Long", "ng"},
+    {"WW", "Wool, Sweat, Wet", "w"},    {"MM", "Milk, Lamb, Him", "m"},
+};
+
+constexpr Allophone kRs[] = {
+    {"RR", "Rag, Ray, Run", "r"},
+    {"AXRR", "Fir, Bird, Hurt", "er"},
+    {"IYRR", "Clear, Hear, Year", "ih r"},
+    {"AWRR", "Part, Farm, Yarn", "aa r"},
+    {"EYRR", "Hair, Stair, Repair", "eh r"},
+    {"OWRR", "Store, Corn, Four", "ao r"},
+};
+
+constexpr Allophone kDiphthongs[] = {
+    {"EYIY", "Day, Gray, Say", "ey"},    {"IYEH", "Idea, Ear, Near", "iy ah"},
+    {"IYUW", "You, Few, Cute", "y uw"},  {"AYWW", "Out, How, Down", "aw"},
+    {"OHIY", "Boy, Toy, Voice", "oy"},   {"OHIH", "I, Sky, Five", "ay"},
+    {"AXUW", "Coat, Boat, Phone", "ow"}, {"OWWW", "Go, Slow, Show", "ow"},
+    {"OWIY", "Oil, Coin, Noise", "oy"},  {"EHLE", "Bell, Well, Tell", "eh l"},
+    {"IHWW", "New, Nude, Dew", "y uw"},
+};
+
+constexpr Allophone kVoicedFricatives[] = {
+    {"JH", "Jet, Dodge, Savage", "jh"}, {"VV", "Vest, Even, Van", "v"},
+    {"ZZ", "Zoo, Zap, Buzz", "z"},      {"ZH", "Azure, Treasure, Vision", "zh"},
+    {"DH", "There, That, This", "dh"},
+};
+
+constexpr Allophone kVoicedStops[] = {
+    {"BE", "Bee, Bed, Bit", "b"},     {"DE", "Deep, Date, Dim", "d"},
+    {"GE", "Get, Gift, Geese", "g"},  {"BO", "Bone, Book, Bought", "b"},
+    {"DO", "Do, Dough, Dull", "d"},   {"GO", "Go, Got, Gum", "g"},
+    {"EB", "Web, Fib, Ebb", "b"},     {"ED", "Bed, Red, Said", "d"},
+    {"EG", "Big, Peg, Leg", "g"},     {"OB", "Cob, Mob, Job", "b"},
+    {"OD", "Could, Food, Good", "d"}, {"OG", "Dog, Log, Bug", "g"},
+};
+
+constexpr Allophone kVoicelessStops[] = {
+    {"KE", "Key, Kit, Can't", "k"},   {"TT", "Tart, Test, Time", "t"},
+    {"PE", "People, Pit, Pen", "p"},  {"KO", "Comb, Coat, Cut", "k"},
+    {"TU", "Tune, Tool, Tooth", "t"}, {"PO", "Pow, Pole, Pot", "p"},
+    {"EK", "Peek, Tick, Deck", "k"},  {"TS", "Parts, Costs, Robots", "t s"},
+    {"OK", "Book, Took, Rock", "k"},
+};
+
+constexpr Allophone kVoicelessFricatives[] = {
+    {"HE", "Help, Hand, Heel", "hh"},   {"SE", "Salt, Sit, See", "s"},
+    {"SH", "Ship, Wish, Sure", "sh"},   {"CH", "Church, Cheap, Chin", "ch"},
+    {"HO", "Hoe, Hot, Hug", "hh"},      {"SO", "So, Soap, Sun", "s"},
+    {"TH", "Thin, Month, Thick", "th"}, {"FF", "Food, Fan, Fish", "f"},
+    {"WH", "Who, Whale, White", "w"},
+};
+
+// The allophone groups in reading order; their indexes follow on from 0 without a gap.
+constexpr AllophoneGroup kAllophoneGroups[] = {
+    {Group::Vowels, 3, kVowels},
+    {Group::ResonateNasal, 3, kResonateNasal},
+    {Group::Rs, 2, kRs},
+    {Group::Diphthongs, 4, kDiphthongs},
+    {Group::VoicedFricatives, 3, kVoicedFricatives},
+    {Group::VoicedStops, 3, kVoicedStops},
+    {Group::VoicelessStops, 3, kVoicelessStops},
+    {Group::VoicelessFricatives, 3, kVoicelessFricatives},
+};
+
+// A label at a place of its own in its group: the pauses, modifiers, commands and controls.
+struct Fixed {
+    const char* caption;
+    const char* tip;
+    int row;
+    int column;
+    bool hidden = false;
+};
+
+constexpr Fixed kPauses[] = {
+    {"P0", "0ms Pause /wout transition", 0, 0},
+    {"P4", "10ms Pause /w transition", 0, 1},
+    {"Wait", "Stop sound until restarted.", 0, 2},
+    {"P1", "100ms Pause /wout transition", 1, 0},
+    {"P5", "36ms Pause /w transition", 1, 1},
+    {"P2", "300ms Pause /wout transition", 2, 0},
+    {"P6", "60ms Pause /w transition", 2, 1},
+    {"P3", "700ms Pause /wout transition", 3, 0},
+    {"Delay", "Delay 10xMS before playing the next sound.", 3, 1},
+};
+
+constexpr Fixed kModifiers[] = {
+    {"Fast", "Play the Next Sound at 1 1/2 speed", 0, 0},
+    {"Stress", "Play the Next Sound with Stress.", 0, 1},
+    {"Slow", "Play the Next Sound at 1/2 speed", 1, 0},
+    {"Relax", "Play the Next Sound Relaxed.", 1, 1},
+    {"Repeat", "Repeat the following Sound x Times", 2, 0},
+    {"Soft", "", 3, 0, true},
+};
+
+constexpr Fixed kCommands[] = {
+    {"Call", "Call EEPROM Phrase x.", 0, 0},
+    {"Play", "Play EEPROM Phrase x.", 1, 0},
+    {"PCtrl", "Set the Output Pin's Control to x.", 2, 0},
+    {"POut", "Set the Output Pin's Output state to x.", 3, 0},
+};
+
+constexpr Fixed kControls[] = {
+    {"Reset", "Reset all controls back to defaults", 0, 0},
+};
+
+// The group's labels, row by row, with indexes on from `index`.
+void AddAllophones(std::vector<Element>& out, int& index, const AllophoneGroup& group) {
     int position = 0;
-    for (const Allophone& sound : sounds) {
-        out.push_back(Element{index++, QString::fromLatin1(sound.caption),
-                              QString::fromLatin1(sound.examples), group, position / columns,
-                              position % columns, false, sound.phones});
+    for (const Allophone& sound : group.sounds) {
+        out.push_back(Element{
+            index++, QString::fromLatin1(sound.caption), QString::fromLatin1(sound.examples),
+            group.group, position / group.columns, position % group.columns, false, sound.phones});
         ++position;
     }
 }
 
-std::vector<Element> BuildElements() {
-    std::vector<Element> e;
-    e.reserve(183);
-    int index = 0;
+// Fixed labels with consecutive indexes from `first`.
+void AddFixed(std::vector<Element>& out, int first, Group group, std::span<const Fixed> labels) {
+    int index = first;
+    for (const Fixed& label : labels) {
+        out.push_back(Element{index++, QString::fromLatin1(label.caption),
+                              QString::fromLatin1(label.tip), group, label.row, label.column,
+                              label.hidden});
+    }
+}
 
-    AddRows(e, index, Group::Vowels, 3,
-            {{"IY", "See, Even, Feed", "iy"},
-             {"UW", "Food, Blue, Too", "uw"},
-             {"IH", "Sit, Fix, Pin", "ih"},
-             {"UH", "Book, Could, Should", "uh"},
-             {"EY", "Hate, Made, Day", "ey"},
-             {"AX", "About, Cup, Sun", "ah"},
-             {"OW", "Zone, Close, Snow", "ow"},
-             {"EH", "Met, Bed, Head", "eh"},
-             {"OH", "Talk, Song, Bought", "ao"},
-             {"AY", "Hat, Fast, Fan", "ae"},
-             {"UX", "Hot, Clock, Fox", "aa"},
-             {"AW", "Father, Calm, Wasp", "aa"}});
-    AddRows(e, index, Group::ResonateNasal, 3,
-            {{"LE", "Lake, Alarm, Leaf", "l"},
-             {"NE", "Knee, Ten, Nip", "n"},
-             {"NGE", "Sing, Think, King", "ng"},
-             {"LO", "Clock, Plus, Hello", "l"},
-             {"NO", "No, Snow, On", "n"},
-             {"NGO", "Hung, Song, Long", "ng"},
-             {"WW", "Wool, Sweat, Wet", "w"},
-             {"MM", "Milk, Lamb, Him", "m"}});
-    AddRows(e, index, Group::Rs, 2,
-            {{"RR", "Rag, Ray, Run", "r"},
-             {"AXRR", "Fir, Bird, Hurt", "er"},
-             {"IYRR", "Clear, Hear, Year", "ih r"},
-             {"AWRR", "Part, Farm, Yarn", "aa r"},
-             {"EYRR", "Hair, Stair, Repair", "eh r"},
-             {"OWRR", "Store, Corn, Four", "ao r"}});
-    AddRows(e, index, Group::Diphthongs, 4,
-            {{"EYIY", "Day, Gray, Say", "ey"},
-             {"IYEH", "Idea, Ear, Near", "iy ah"},
-             {"IYUW", "You, Few, Cute", "y uw"},
-             {"AYWW", "Out, How, Down", "aw"},
-             {"OHIY", "Boy, Toy, Voice", "oy"},
-             {"OHIH", "I, Sky, Five", "ay"},
-             {"AXUW", "Coat, Boat, Phone", "ow"},
-             {"OWWW", "Go, Slow, Show", "ow"},
-             {"OWIY", "Oil, Coin, Noise", "oy"},
-             {"EHLE", "Bell, Well, Tell", "eh l"},
-             {"IHWW", "New, Nude, Dew", "y uw"}});
-    AddRows(e, index, Group::VoicedFricatives, 3,
-            {{"JH", "Jet, Dodge, Savage", "jh"},
-             {"VV", "Vest, Even, Van", "v"},
-             {"ZZ", "Zoo, Zap, Buzz", "z"},
-             {"ZH", "Azure, Treasure, Vision", "zh"},
-             {"DH", "There, That, This", "dh"}});
-    AddRows(e, index, Group::VoicedStops, 3,
-            {{"BE", "Bee, Bed, Bit", "b"},
-             {"DE", "Deep, Date, Dim", "d"},
-             {"GE", "Get, Gift, Geese", "g"},
-             {"BO", "Bone, Book, Bought", "b"},
-             {"DO", "Do, Dough, Dull", "d"},
-             {"GO", "Go, Got, Gum", "g"},
-             {"EB", "Web, Fib, Ebb", "b"},
-             {"ED", "Bed, Red, Said", "d"},
-             {"EG", "Big, Peg, Leg", "g"},
-             {"OB", "Cob, Mob, Job", "b"},
-             {"OD", "Could, Food, Good", "d"},
-             {"OG", "Dog, Log, Bug", "g"}});
-    AddRows(e, index, Group::VoicelessStops, 3,
-            {{"KE", "Key, Kit, Can't", "k"},
-             {"TT", "Tart, Test, Time", "t"},
-             {"PE", "People, Pit, Pen", "p"},
-             {"KO", "Comb, Coat, Cut", "k"},
-             {"TU", "Tune, Tool, Tooth", "t"},
-             {"PO", "Pow, Pole, Pot", "p"},
-             {"EK", "Peek, Tick, Deck", "k"},
-             {"TS", "Parts, Costs, Robots", "t s"},
-             {"OK", "Book, Took, Rock", "k"}});
-    AddRows(e, index, Group::VoicelessFricatives, 3,
-            {{"HE", "Help, Hand, Heel", "hh"},
-             {"SE", "Salt, Sit, See", "s"},
-             {"SH", "Ship, Wish, Sure", "sh"},
-             {"CH", "Church, Cheap, Chin", "ch"},
-             {"HO", "Hoe, Hot, Hug", "hh"},
-             {"SO", "So, Soap, Sun", "s"},
-             {"TH", "Thin, Month, Thick", "th"},
-             {"FF", "Food, Fan, Fish", "f"},
-             {"WH", "Who, Whale, White", "w"}});
-
-    // Sound effects: five rows after their row headings; M0 to M2 close the first three rows in
-    // the twelfth column, the column of D11.
-    index = 80;
+// Sound effects: five rows after their row headings; M0 to M2 close the first three rows in the
+// twelfth column, the column of D11.
+void AddSoundEffects(std::vector<Element>& out) {
+    int index = 80;
     const char* rowLetters = "RABCD";
     const char* const effectTips[] = {"Sonar Ping", "Pistol Shot", "WOW effect"};
     for (int row = 0; row < 5; ++row) {
         const int count = row == 4 ? 12 : 10;
         for (int i = 0; i < count; ++i) {
-            e.push_back(Element{index++, QString(QChar(rowLetters[row])) + QString::number(i),
-                                QString(), Group::MiscSounds, row, i});
+            out.push_back(Element{index++, QString(QChar(rowLetters[row])) + QString::number(i),
+                                  QString(), Group::MiscSounds, row, i});
         }
         if (row < 3) {
-            e.push_back(Element{index++, QStringLiteral("M%1").arg(row),
-                                QString::fromLatin1(effectTips[row]), Group::MiscSounds, row, 11});
+            out.push_back(Element{index++, QStringLiteral("M%1").arg(row),
+                                  QString::fromLatin1(effectTips[row]), Group::MiscSounds, row,
+                                  11});
         }
     }
+}
 
-    index = 140;
-    struct Fixed {
-        const char* caption;
-        const char* tip;
-        int row;
-        int column;
-    };
-    const Fixed pauses[] = {
-        {"P0", "0ms Pause /wout transition", 0, 0},
-        {"P4", "10ms Pause /w transition", 0, 1},
-        {"Wait", "Stop sound until restarted.", 0, 2},
-        {"P1", "100ms Pause /wout transition", 1, 0},
-        {"P5", "36ms Pause /w transition", 1, 1},
-        {"P2", "300ms Pause /wout transition", 2, 0},
-        {"P6", "60ms Pause /w transition", 2, 1},
-        {"P3", "700ms Pause /wout transition", 3, 0},
-        {"Delay", "Delay 10xMS before playing the next sound.", 3, 1},
-    };
-    for (const Fixed& p : pauses) {
-        e.push_back(Element{index++, QString::fromLatin1(p.caption), QString::fromLatin1(p.tip),
-                            Group::Pauses, p.row, p.column});
-    }
-
-    // Notes: one row per semitone, one column per octave (row 0 holds the octave headings).
-    index = 150;
+// Notes: one row per semitone, one column per octave (row 0 holds the octave headings).
+void AddNotes(std::vector<Element>& out) {
+    int index = 150;
     const char* const notes[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
     for (int row = 0; row < 12; ++row) {
         for (int octave = 1; octave <= 3; ++octave) {
             const QString note = QString::fromLatin1(notes[row]) + QString::number(octave);
-            e.push_back(Element{index++, QStringLiteral("NT") + note,
-                                QStringLiteral("Set the Pitch to the Frequency for ") + note,
-                                Group::MusicalScale, row + 1, octave - 1});
+            out.push_back(Element{index++, QStringLiteral("NT") + note,
+                                  QStringLiteral("Set the Pitch to the Frequency for ") + note,
+                                  Group::MusicalScale, row + 1, octave - 1});
         }
     }
+}
 
-    index = 186;
-    const Fixed modifiers[] = {
-        {"Fast", "Play the Next Sound at 1 1/2 speed", 0, 0},
-        {"Stress", "Play the Next Sound with Stress.", 0, 1},
-        {"Slow", "Play the Next Sound at 1/2 speed", 1, 0},
-        {"Relax", "Play the Next Sound Relaxed.", 1, 1},
-        {"Repeat", "Repeat the following Sound x Times", 2, 0},
-        {"Soft", "", 3, 0},
-    };
-    for (const Fixed& m : modifiers) {
-        e.push_back(Element{index++, QString::fromLatin1(m.caption), QString::fromLatin1(m.tip),
-                            Group::Modifiers, m.row, m.column});
+// Every label in reading order, group by group, at the indexes of the list above.
+std::vector<Element> BuildElements() {
+    std::vector<Element> e;
+    e.reserve(183);
+    int index = 0;
+    for (const AllophoneGroup& group : kAllophoneGroups) {
+        AddAllophones(e, index, group);
     }
-    e.back().hidden = true;
-
-    const Fixed commands[] = {
-        {"Call", "Call EEPROM Phrase x.", 0, 0},
-        {"Play", "Play EEPROM Phrase x.", 1, 0},
-        {"PCtrl", "Set the Output Pin's Control to x.", 2, 0},
-        {"POut", "Set the Output Pin's Output state to x.", 3, 0},
-    };
-    for (const Fixed& c : commands) {
-        e.push_back(Element{index++, QString::fromLatin1(c.caption), QString::fromLatin1(c.tip),
-                            Group::Commands, c.row, c.column});
-    }
-
-    e.push_back(Element{197, QStringLiteral("Reset"),
-                        QStringLiteral("Reset all controls back to defaults"), Group::Controls, 0,
-                        0});
+    AddSoundEffects(e);
+    AddFixed(e, 140, Group::Pauses, kPauses);
+    AddNotes(e);
+    AddFixed(e, 186, Group::Modifiers, kModifiers);
+    AddFixed(e, 192, Group::Commands, kCommands);
+    AddFixed(e, 197, Group::Controls, kControls);
     return e;
 }
 

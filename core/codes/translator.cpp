@@ -79,63 +79,7 @@ class Translator {
         QByteArray& word = words_[depth_];
         word.truncate(0);
         ++depth_;
-        bool tainted = false;  // the word holds a character no file can store
-        int blanks = 0;
-        int commas = 0;
-        Kind kind = Kind::None;
-        Kind previous = Kind::None;
-
-        auto closeRun = [&](Kind run) {
-            switch (run) {
-                case Kind::Word:
-                    CloseWord(word, tainted);
-                    word.truncate(0);
-                    tainted = false;
-                    break;
-                case Kind::Blank:
-                    if (blanks == 2) {
-                        result_ += QLatin1StringView(" \\P6");
-                    } else if (blanks >= 3) {
-                        result_ += QLatin1StringView(" \\P4 \\P1");
-                    }
-                    blanks = 0;
-                    break;
-                case Kind::Comma:
-                    for (int i = 0; i < commas; ++i) {
-                        result_ += QLatin1StringView(" \\P2");
-                    }
-                    commas = 0;
-                    break;
-                case Kind::None:
-                    break;
-            }
-        };
-
-        auto step = [&](char16_t c) {
-            if (IsWordChar(c)) {
-                kind = Kind::Word;
-                word.append(static_cast<char>(c));
-            } else if (c == u' ' || c == u',') {
-                if (kind != Kind::Word) {
-                    tainted = false;  // a stray character between separators taints no word
-                }
-                if (c == u' ') {
-                    kind = Kind::Blank;
-                    ++blanks;
-                } else {
-                    kind = Kind::Comma;
-                    ++commas;
-                }
-            } else if (c > 255) {
-                // Ignored like any other character, but the word it stands in (or starts) could
-                // never have been stored under its own name: it is unknown.
-                tainted = true;
-            }
-            if (kind != previous) {
-                closeRun(previous);
-                previous = kind;
-            }
-        };
+        Reading reading{word};
         const qsizetype size = text.size();
         for (qsizetype i = 0; i < size;) {
             if (IsWordChar(CharAt(text, i))) {
@@ -144,20 +88,85 @@ class Translator {
                 while (end < size && IsWordChar(CharAt(text, end))) {
                     ++end;
                 }
-                step(CharAt(text, i));
+                Step(reading, CharAt(text, i));
                 AppendRun(word, text, i + 1, end);
                 i = end;
             } else {
-                step(CharAt(text, i));
+                Step(reading, CharAt(text, i));
                 ++i;
             }
         }
         // The blank that closes the last word; the run of blanks it ends is never closed.
-        step(u' ');
+        Step(reading, u' ');
         --depth_;
     }
 
   private:
+    // Where Run is in its text: the word being read and the run of blanks or commas counted.
+    struct Reading {
+        QByteArray& word;
+        bool tainted = false;  // the word holds a character no file can store
+        int blanks = 0;
+        int commas = 0;
+        Kind kind = Kind::None;
+        Kind previous = Kind::None;
+    };
+
+    // Reads one character; when it starts a run of another kind, closes the run before.
+    void Step(Reading& r, char16_t c) {
+        if (IsWordChar(c)) {
+            r.kind = Kind::Word;
+            r.word.append(static_cast<char>(c));
+        } else if (c == u' ' || c == u',') {
+            if (r.kind != Kind::Word) {
+                r.tainted = false;  // a stray character between separators taints no word
+            }
+            if (c == u' ') {
+                r.kind = Kind::Blank;
+                ++r.blanks;
+            } else {
+                r.kind = Kind::Comma;
+                ++r.commas;
+            }
+        } else if (c > 255) {
+            // Ignored like any other character, but the word it stands in (or starts) could
+            // never have been stored under its own name: it is unknown.
+            r.tainted = true;
+        }
+        if (r.kind != r.previous) {
+            CloseRun(r, r.previous);
+            r.previous = r.kind;
+        }
+    }
+
+    // Closes a run: a word adds its translation, two blanks a short pause, three or more a longer
+    // one, and every comma a pause of its own.
+    void CloseRun(Reading& r, Kind run) {
+        switch (run) {
+            case Kind::Word:
+                CloseWord(r.word, r.tainted);
+                r.word.truncate(0);
+                r.tainted = false;
+                break;
+            case Kind::Blank:
+                if (r.blanks == 2) {
+                    result_ += QLatin1StringView(" \\P6");
+                } else if (r.blanks >= 3) {
+                    result_ += QLatin1StringView(" \\P4 \\P1");
+                }
+                r.blanks = 0;
+                break;
+            case Kind::Comma:
+                for (int i = 0; i < r.commas; ++i) {
+                    result_ += QLatin1StringView(" \\P2");
+                }
+                r.commas = 0;
+                break;
+            case Kind::None:
+                break;
+        }
+    }
+
     void CloseWord(QByteArray& word, bool tainted) {
         if (word.startsWith('\\')) {
             result_ += QLatin1StringView(word);

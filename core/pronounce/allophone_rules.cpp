@@ -1,8 +1,12 @@
 #include "core/pronounce/allophone_rules.h"
 
+#include <algorithm>
 #include <array>
 
-// How the rules read a word (the tables and rules below, in the order they apply):
+#include "core/pronounce/allophone_tables.h"
+
+// How the rules read a word (the rules below, in the order they apply, and the tables of
+// allophone_tables.cpp):
 //
 // 1. Spelling, where the lexicon's phones cannot tell the chip's sounds apart:
 //    - a word spelled with "au", "aw" or "ough" says AO for every AA of the lexicon ("bought",
@@ -39,159 +43,9 @@
 
 namespace cantora::pron {
 
+using namespace tables;
+
 namespace {
-
-constexpr int kVowels = 16;
-
-constexpr std::array<const char*, 40> kPhoneNames = {
-    "aa", "ae", "ah", "ao", "aw", "ax", "ay", "eh", "er", "ey", "ih", "iy", "ow", "oy",
-    "uh", "uw", "b",  "ch", "d",  "dh", "f",  "g",  "hh", "jh", "k",  "l",  "m",  "n",
-    "ng", "p",  "r",  "s",  "sh", "t",  "th", "v",  "w",  "y",  "z",  "zh"};
-
-constexpr std::array<const char*, 72> kAllophoneNames = {
-    "IY",   "IH",   "EY",   "EH",   "AY",   "AX",   "UX",   "AW",   "OH",   "OW",   "UH",   "UW",
-    "MM",   "NE",   "NO",   "NGE",  "NGO",  "LE",   "LO",   "WW",   "RR",   "IYRR", "EYRR", "AXRR",
-    "AWRR", "OWRR", "EYIY", "OHIY", "OWIY", "OHIH", "IYEH", "EHLE", "IYUW", "AXUW", "IHWW", "AYWW",
-    "OWWW", "JH",   "VV",   "ZZ",   "ZH",   "DH",   "BE",   "BO",   "EB",   "OB",   "DE",   "DO",
-    "ED",   "OD",   "GE",   "GO",   "EG",   "OG",   "CH",   "HE",   "HO",   "WH",   "FF",   "SE",
-    "SO",   "SH",   "TH",   "TT",   "TU",   "TS",   "KE",   "KO",   "EK",   "OK",   "PE",   "PO"};
-
-// The vowel table: the allophone when stressed, when unstressed, and when an R closes the
-// syllable (none: the R stays a consonant of its own).
-struct VowelRow {
-    Al stressed;
-    Al unstressed;
-    std::optional<Al> withR;
-};
-
-constexpr std::array<VowelRow, kVowels> kVowelTable = {{
-    {Al::AW, Al::AX, Al::AWRR},      // aa: father, calm (UX before a stop: hot)
-    {Al::AY, Al::AX, Al::AWRR},      // ae: hat, fast
-    {Al::AX, Al::AX, Al::AXRR},      // ah: cup, sun
-    {Al::OH, Al::AX, Al::OWRR},      // ao: talk, song; store
-    {Al::AYWW, Al::AYWW, {}},        // aw: out, how
-    {Al::AX, Al::AX, Al::AXRR},      // ax: about
-    {Al::OHIH, Al::OHIH, {}},        // ay: sky, five
-    {Al::EH, Al::AX, Al::EYRR},      // eh: met, bed; hair
-    {Al::AXRR, Al::AXRR, Al::AXRR},  // er: bird, hurt
-    {Al::EY, Al::EY, Al::EYRR},      // ey: hate, made
-    {Al::IH, Al::IH, Al::IYRR},      // ih: sit, fix; hear
-    {Al::IY, Al::IY, Al::IYRR},      // iy: see, feed
-    {Al::OW, Al::OW, Al::OWRR},      // ow: zone, close
-    {Al::OHIY, Al::OHIY, {}},        // oy: boy, toy
-    {Al::UH, Al::AX, Al::OWRR},      // uh: book, could; sure
-    {Al::UW, Al::UW, Al::OWRR},      // uw: food, blue
-}};
-
-// The consonant table: the forms that begin a syllable before a front and a back vowel, and the
-// forms that close a syllable after a front and a back vowel.
-struct ConsonantRow {
-    Al onsetFront;
-    Al onsetBack;
-    Al codaFront;
-    Al codaBack;
-};
-
-constexpr std::array<ConsonantRow, 24> kConsonantTable = {{
-    {Al::BE, Al::BO, Al::EB, Al::OB},      // b
-    {Al::CH, Al::CH, Al::CH, Al::CH},      // ch
-    {Al::DE, Al::DO, Al::ED, Al::OD},      // d
-    {Al::DH, Al::DH, Al::DH, Al::DH},      // dh
-    {Al::FF, Al::FF, Al::FF, Al::FF},      // f
-    {Al::GE, Al::GO, Al::EG, Al::OG},      // g
-    {Al::HE, Al::HO, Al::HE, Al::HE},      // hh
-    {Al::JH, Al::JH, Al::JH, Al::JH},      // jh
-    {Al::KE, Al::KO, Al::EK, Al::OK},      // k
-    {Al::LE, Al::LO, Al::LE, Al::LO},      // l
-    {Al::MM, Al::MM, Al::MM, Al::MM},      // m
-    {Al::NE, Al::NO, Al::NE, Al::NO},      // n
-    {Al::NGE, Al::NGO, Al::NGE, Al::NGO},  // ng
-    {Al::PE, Al::PO, Al::PE, Al::PO},      // p
-    {Al::RR, Al::RR, Al::RR, Al::RR},      // r
-    {Al::SE, Al::SO, Al::SE, Al::SE},      // s (SO also needs a vowel other than OH)
-    {Al::SH, Al::SH, Al::SH, Al::SH},      // sh
-    {Al::TT, Al::TT, Al::TT, Al::TT},      // t (TS, TU: context rules)
-    {Al::TH, Al::TH, Al::TH, Al::TH},      // th
-    {Al::VV, Al::VV, Al::VV, Al::VV},      // v
-    {Al::WW, Al::WW, Al::WW, Al::WW},      // w
-    {Al::IY, Al::IY, Al::IY, Al::IY},      // y (absorbed into IYUW before UW)
-    {Al::ZZ, Al::ZZ, Al::ZZ, Al::ZZ},      // z
-    {Al::ZH, Al::ZH, Al::ZH, Al::ZH},      // zh
-}};
-
-bool IsVowel(Ph ph) {
-    return static_cast<int>(ph) < kVowels;
-}
-
-bool IsFront(Al a) {
-    switch (a) {
-        case Al::IY:
-        case Al::IH:
-        case Al::EY:
-        case Al::EH:
-        case Al::AY:
-        case Al::EYIY:
-        case Al::IYEH:
-        case Al::IYRR:
-        case Al::EYRR:
-        case Al::AXRR:
-        case Al::AWRR:
-        case Al::EHLE:
-        case Al::IYUW:
-        case Al::IHWW:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool IsOneOf(Ph ph, std::initializer_list<Ph> set) {
-    for (Ph p : set) {
-        if (p == ph) {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool IsVoiceless(Ph ph) {
-    return IsOneOf(ph, {Ph::P, Ph::T, Ph::K, Ph::F, Ph::TH, Ph::S, Ph::SH, Ph::CH, Ph::HH});
-}
-
-bool IsVoicelessStop(Ph ph) {
-    return IsOneOf(ph, {Ph::P, Ph::T, Ph::K, Ph::CH});
-}
-
-bool IsStopOrAffricate(Ph ph) {
-    return IsOneOf(ph, {Ph::P, Ph::B, Ph::T, Ph::D, Ph::K, Ph::G, Ph::CH, Ph::JH});
-}
-
-// Whether the consonants c[0..len) can begin an English syllable.
-bool CanBeginSyllable(const Phone* c, int len) {
-    if (len == 1) {
-        return c[0].ph != Ph::NG;
-    }
-    const Ph a = c[0].ph;
-    const Ph b = c[1].ph;
-    if (len == 2) {
-        if (b == Ph::Y) {
-            return IsOneOf(a, {Ph::P, Ph::B, Ph::T, Ph::D, Ph::K, Ph::G, Ph::F, Ph::V, Ph::TH,
-                               Ph::S, Ph::Z, Ph::M, Ph::N, Ph::HH, Ph::L});
-        }
-        if (b == Ph::L) {
-            return IsOneOf(a, {Ph::P, Ph::B, Ph::K, Ph::G, Ph::F, Ph::S});
-        }
-        if (b == Ph::R) {
-            return IsOneOf(a, {Ph::P, Ph::B, Ph::T, Ph::D, Ph::K, Ph::G, Ph::F, Ph::TH, Ph::SH});
-        }
-        if (b == Ph::W) {
-            return IsOneOf(a, {Ph::T, Ph::D, Ph::K, Ph::G, Ph::S, Ph::TH});
-        }
-        return a == Ph::S && IsOneOf(b, {Ph::P, Ph::T, Ph::K, Ph::M, Ph::N, Ph::F});
-    }
-    return len == 3 && a == Ph::S && IsOneOf(b, {Ph::P, Ph::T, Ph::K}) &&
-           IsOneOf(c[2].ph, {Ph::L, Ph::R, Ph::W, Ph::Y});
-}
 
 // What one phone says: at most two allophones (a vowel's steady part and its glide).
 struct Said {
@@ -218,6 +72,240 @@ bool SpelledWithGlidingU(std::string_view spelling) {
         }
     }
     return false;
+}
+
+// A word as the rules work through it: its phones, which consonants close a syllable, what each
+// phone says and which phones a neighbour's allophone has absorbed.
+struct Word {
+    explicit Word(const std::vector<Phone>& phones)
+        : p(phones), n(static_cast<int>(p.size())), closing(n, false), out(n), absorbed(n, false) {}
+
+    std::vector<Phone> p;
+    int n;
+    std::vector<bool> closing;
+    std::vector<Said> out;
+    std::vector<bool> absorbed;
+};
+
+// What the letters tell where the phones do not.
+struct SpellingHints {
+    bool startsWithWh;
+    bool glidingU;
+};
+
+// 1. Spelling: AA is AO in a word spelled with "au", "aw" or "ough". What the spelling tells of
+// WH and of a gliding U is kept for the consonants and the vowels.
+SpellingHints ReadSpelling(Word& w, std::string_view spelling) {
+    if (Contains(spelling, "au") || Contains(spelling, "aw") || Contains(spelling, "ough")) {
+        for (Phone& phone : w.p) {
+            if (phone.ph == Ph::AA) {
+                phone.ph = Ph::AO;
+            }
+        }
+    }
+    return {spelling.substr(0, 2) == "wh", SpelledWithGlidingU(spelling)};
+}
+
+// 2. Syllables: which consonants close a syllable.
+void MarkClosingConsonants(Word& w) {
+    const std::vector<Phone>& p = w.p;
+    const int n = w.n;
+    for (int i = 0; i < n;) {
+        if (IsVowel(p[i].ph)) {
+            ++i;
+            continue;
+        }
+        int end = i;
+        while (end < n && !IsVowel(p[end].ph)) {
+            ++end;
+        }
+        const bool vowelBefore = i > 0;
+        const bool vowelAfter = end < n;
+        int onset = 0;
+        if (!vowelBefore) {
+            onset = end - i;
+        } else if (vowelAfter) {
+            for (int len = std::min(3, end - i); len > 0; --len) {
+                if (CanBeginSyllable(&p[end - len], len)) {
+                    onset = len;
+                    break;
+                }
+            }
+        }
+        for (int k = i; k < end - onset; ++k) {
+            w.closing[k] = true;
+        }
+        i = end;
+    }
+}
+
+// An R that closes the syllable colours the vowel at i and is absorbed into it. False when the
+// vowel has no such form or no such R follows.
+bool SayWithR(Word& w, int i) {
+    const Phone v = w.p[i];
+    const std::optional<Al>& withR = kVowelTable[static_cast<int>(v.ph)].withR;
+    if (i + 1 == w.n || w.p[i + 1].ph != Ph::R || !w.closing[i + 1] || !withR) {
+        return false;
+    }
+    if (v.ph == Ph::IH && v.stress > 0) {
+        w.out[i].push_back(Al::IYEH);
+    }
+    w.out[i].push_back(*withR);
+    w.absorbed[i + 1] = true;
+    return true;
+}
+
+// The vowel at i, where no R colours it.
+void SayVowel(Word& w, int i, bool glidingU) {
+    const std::vector<Phone>& p = w.p;
+    const Phone v = p[i];
+    const VowelRow& row = kVowelTable[static_cast<int>(v.ph)];
+    const bool stressed = v.stress > 0;
+    const bool last = i + 1 == w.n;
+    const Phone* next = last ? nullptr : &p[i + 1];
+    const bool beforeVowel = next && IsVowel(next->ph);
+    Said& o = w.out[i];
+    switch (v.ph) {
+        case Ph::EH:
+            if (stressed && next && next->ph == Ph::L && w.closing[i + 1]) {
+                o.push_back(Al::EHLE);
+                w.absorbed[i + 1] = true;
+            } else {
+                o.push_back(stressed ? Al::EH : Al::AX);
+            }
+            break;
+        case Ph::IY:
+            if (next && (next->ph == Ph::AX || next->ph == Ph::AH) && next->stress == 0) {
+                o.push_back(Al::IYEH);
+                w.absorbed[i + 1] = true;
+            } else {
+                o.push_back(Al::IY);
+            }
+            break;
+        case Ph::AA:
+            o.push_back(!stressed ? Al::AX : next && IsStopOrAffricate(next->ph) ? Al::UX : Al::AW);
+            break;
+        case Ph::EY:
+            if (last && stressed) {
+                o.push_back(Al::EY);
+            }
+            o.push_back(last || beforeVowel ? Al::EYIY : Al::EY);
+            break;
+        case Ph::OW:
+            if (last && stressed) {
+                o.push_back(Al::OW);
+            }
+            if (last || beforeVowel) {
+                o.push_back(Al::OWWW);
+            } else if (stressed &&
+                       ((i > 0 && IsVoiceless(p[i - 1].ph)) || IsVoicelessStop(next->ph))) {
+                o.push_back(Al::AXUW);
+            } else {
+                o.push_back(Al::OW);
+            }
+            break;
+        case Ph::OY:
+            o.push_back(last || beforeVowel || IsVoiceless(next->ph) ? Al::OHIY : Al::OWIY);
+            break;
+        case Ph::UW:
+            if (i > 0 && p[i - 1].ph == Ph::Y) {
+                o.push_back(Al::IYUW);
+            } else if (glidingU && i > 0 &&
+                       IsOneOf(p[i - 1].ph, {Ph::N, Ph::D, Ph::T, Ph::S, Ph::Z, Ph::TH})) {
+                o.push_back(Al::IHWW);
+            } else {
+                o.push_back(Al::UW);
+            }
+            break;
+        default:
+            o.push_back(stressed ? row.stressed : row.unstressed);
+            break;
+    }
+}
+
+// 3. Vowels, each from the vowel table and the context rules.
+void SayVowels(Word& w, bool glidingU) {
+    for (int i = 0; i < w.n; ++i) {
+        if (!IsVowel(w.p[i].ph) || w.absorbed[i]) {
+            continue;
+        }
+        if (!SayWithR(w, i)) {
+            SayVowel(w, i, glidingU);
+        }
+    }
+}
+
+// The allophone of the nearest vowel that says one, looking from `from` on by `step`: its first
+// allophone when looking forward, its last when looking back.
+std::optional<Al> NearestVowel(const Word& w, int from, int step) {
+    for (int k = from; k >= 0 && k < w.n; k += step) {
+        if (IsVowel(w.p[k].ph) && !w.out[k].empty()) {
+            return step > 0 ? w.out[k].front() : w.out[k].back();
+        }
+    }
+    return std::nullopt;
+}
+
+// The consonant at i.
+void SayConsonant(Word& w, int i, bool startsWithWh) {
+    const Ph c = w.p[i].ph;
+    const Phone* next = i + 1 < w.n ? &w.p[i + 1] : nullptr;
+    Said& o = w.out[i];
+    if (c == Ph::Y && next && next->ph == Ph::UW) {
+        return;  // said by the IYUW of the vowel
+    }
+    if (i == 0 && startsWithWh && (c == Ph::W || c == Ph::HH)) {
+        o.push_back(Al::WH);
+        return;
+    }
+    if (c == Ph::T) {
+        if (w.closing[i] && next && next->ph == Ph::S && w.closing[i + 1]) {
+            o.push_back(Al::TS);
+            w.absorbed[i + 1] = true;
+        } else {
+            o.push_back(next && next->ph == Ph::UW ? Al::TU : Al::TT);
+        }
+        return;
+    }
+    // The vowel whose form the consonant takes: the one after it when it begins a syllable,
+    // the one before it when it closes one; the other one when that side has none.
+    std::optional<Al> after = NearestVowel(w, i + 1, 1);
+    std::optional<Al> before = NearestVowel(w, i - 1, -1);
+    bool coda = w.closing[i];
+    std::optional<Al> vowel = coda ? before : after;
+    if (!vowel) {
+        vowel = coda ? after : before;
+    }
+    const bool front = !vowel || IsFront(*vowel);
+    const ConsonantRow& row = kConsonantTable[static_cast<int>(c) - kVowels];
+    if (c == Ph::S) {
+        o.push_back(!coda && !front && *vowel != Al::OH ? Al::SO : Al::SE);
+    } else if (coda) {
+        o.push_back(front ? row.codaFront : row.codaBack);
+    } else {
+        o.push_back(front ? row.onsetFront : row.onsetBack);
+    }
+}
+
+// 4. Consonants, each from the consonant table and the context rules.
+void SayConsonants(Word& w, bool startsWithWh) {
+    for (int i = 0; i < w.n; ++i) {
+        if (!IsVowel(w.p[i].ph) && !w.absorbed[i]) {
+            SayConsonant(w, i, startsWithWh);
+        }
+    }
+}
+
+// What the word says: every phone's allophones in order, leaving out the absorbed phones.
+std::vector<Al> Spoken(const Word& w) {
+    std::vector<Al> result;
+    for (int i = 0; i < w.n; ++i) {
+        if (!w.absorbed[i]) {
+            result.insert(result.end(), w.out[i].allophones.begin(),
+                          w.out[i].allophones.begin() + w.out[i].count);
+        }
+    }
+    return result;
 }
 
 }  // namespace
@@ -249,193 +337,12 @@ const char* AllophoneName(Al allophone) {
 }
 
 std::vector<Al> AllophonesFor(const std::vector<Phone>& input, std::string_view spelling) {
-    std::vector<Phone> p = input;
-    const int n = static_cast<int>(p.size());
-
-    // 1. Spelling.
-    if (Contains(spelling, "au") || Contains(spelling, "aw") || Contains(spelling, "ough")) {
-        for (Phone& phone : p) {
-            if (phone.ph == Ph::AA) {
-                phone.ph = Ph::AO;
-            }
-        }
-    }
-    const bool startsWithWh = spelling.substr(0, 2) == "wh";
-    const bool glidingU = SpelledWithGlidingU(spelling);
-
-    // 2. Which consonants close a syllable.
-    std::vector<bool> closing(n, false);
-    for (int i = 0; i < n;) {
-        if (IsVowel(p[i].ph)) {
-            ++i;
-            continue;
-        }
-        int end = i;
-        while (end < n && !IsVowel(p[end].ph)) {
-            ++end;
-        }
-        const bool vowelBefore = i > 0;
-        const bool vowelAfter = end < n;
-        int onset = 0;
-        if (!vowelBefore) {
-            onset = end - i;
-        } else if (vowelAfter) {
-            for (int len = std::min(3, end - i); len > 0; --len) {
-                if (CanBeginSyllable(&p[end - len], len)) {
-                    onset = len;
-                    break;
-                }
-            }
-        }
-        for (int k = i; k < end - onset; ++k) {
-            closing[k] = true;
-        }
-        i = end;
-    }
-
-    // 3. Vowels.
-    std::vector<Said> out(n);
-    std::vector<bool> absorbed(n, false);
-    for (int i = 0; i < n; ++i) {
-        if (!IsVowel(p[i].ph) || absorbed[i]) {
-            continue;
-        }
-        const Phone v = p[i];
-        const VowelRow& row = kVowelTable[static_cast<int>(v.ph)];
-        const bool stressed = v.stress > 0;
-        const bool last = i + 1 == n;
-        const Phone* next = last ? nullptr : &p[i + 1];
-        const bool beforeVowel = next && IsVowel(next->ph);
-        Said& o = out[i];
-
-        if (next && next->ph == Ph::R && closing[i + 1] && row.withR) {
-            if (v.ph == Ph::IH && stressed) {
-                o.push_back(Al::IYEH);
-            }
-            o.push_back(*row.withR);
-            absorbed[i + 1] = true;
-            continue;
-        }
-        switch (v.ph) {
-            case Ph::EH:
-                if (stressed && next && next->ph == Ph::L && closing[i + 1]) {
-                    o.push_back(Al::EHLE);
-                    absorbed[i + 1] = true;
-                } else {
-                    o.push_back(stressed ? Al::EH : Al::AX);
-                }
-                break;
-            case Ph::IY:
-                if (next && (next->ph == Ph::AX || next->ph == Ph::AH) && next->stress == 0) {
-                    o.push_back(Al::IYEH);
-                    absorbed[i + 1] = true;
-                } else {
-                    o.push_back(Al::IY);
-                }
-                break;
-            case Ph::AA:
-                o.push_back(!stressed                             ? Al::AX
-                            : next && IsStopOrAffricate(next->ph) ? Al::UX
-                                                                  : Al::AW);
-                break;
-            case Ph::EY:
-                if (last && stressed) {
-                    o.push_back(Al::EY);
-                }
-                o.push_back(last || beforeVowel ? Al::EYIY : Al::EY);
-                break;
-            case Ph::OW:
-                if (last && stressed) {
-                    o.push_back(Al::OW);
-                }
-                if (last || beforeVowel) {
-                    o.push_back(Al::OWWW);
-                } else if (stressed &&
-                           ((i > 0 && IsVoiceless(p[i - 1].ph)) || IsVoicelessStop(next->ph))) {
-                    o.push_back(Al::AXUW);
-                } else {
-                    o.push_back(Al::OW);
-                }
-                break;
-            case Ph::OY:
-                o.push_back(last || beforeVowel || IsVoiceless(next->ph) ? Al::OHIY : Al::OWIY);
-                break;
-            case Ph::UW:
-                if (i > 0 && p[i - 1].ph == Ph::Y) {
-                    o.push_back(Al::IYUW);
-                } else if (glidingU && i > 0 &&
-                           IsOneOf(p[i - 1].ph, {Ph::N, Ph::D, Ph::T, Ph::S, Ph::Z, Ph::TH})) {
-                    o.push_back(Al::IHWW);
-                } else {
-                    o.push_back(Al::UW);
-                }
-                break;
-            default:
-                o.push_back(stressed ? row.stressed : row.unstressed);
-                break;
-        }
-    }
-
-    // 4. Consonants.
-    auto vowelAllophone = [&](int from, int step) -> std::optional<Al> {
-        for (int k = from; k >= 0 && k < n; k += step) {
-            if (IsVowel(p[k].ph) && !out[k].empty()) {
-                return step > 0 ? out[k].front() : out[k].back();
-            }
-        }
-        return std::nullopt;
-    };
-    for (int i = 0; i < n; ++i) {
-        if (IsVowel(p[i].ph) || absorbed[i]) {
-            continue;
-        }
-        const Ph c = p[i].ph;
-        const Phone* next = i + 1 < n ? &p[i + 1] : nullptr;
-        Said& o = out[i];
-        if (c == Ph::Y && next && next->ph == Ph::UW) {
-            continue;  // said by the IYUW of the vowel
-        }
-        if (i == 0 && startsWithWh && (c == Ph::W || c == Ph::HH)) {
-            o.push_back(Al::WH);
-            continue;
-        }
-        if (c == Ph::T) {
-            if (closing[i] && next && next->ph == Ph::S && closing[i + 1]) {
-                o.push_back(Al::TS);
-                absorbed[i + 1] = true;
-            } else {
-                o.push_back(next && next->ph == Ph::UW ? Al::TU : Al::TT);
-            }
-            continue;
-        }
-        // The vowel whose form the consonant takes: the one after it when it begins a syllable,
-        // the one before it when it closes one; the other one when that side has none.
-        std::optional<Al> after = vowelAllophone(i + 1, 1);
-        std::optional<Al> before = vowelAllophone(i - 1, -1);
-        bool coda = closing[i];
-        std::optional<Al> vowel = coda ? before : after;
-        if (!vowel) {
-            vowel = coda ? after : before;
-        }
-        const bool front = !vowel || IsFront(*vowel);
-        const ConsonantRow& row = kConsonantTable[static_cast<int>(c) - kVowels];
-        if (c == Ph::S) {
-            o.push_back(!coda && !front && *vowel != Al::OH ? Al::SO : Al::SE);
-        } else if (coda) {
-            o.push_back(front ? row.codaFront : row.codaBack);
-        } else {
-            o.push_back(front ? row.onsetFront : row.onsetBack);
-        }
-    }
-
-    std::vector<Al> result;
-    for (int i = 0; i < n; ++i) {
-        if (!absorbed[i]) {
-            result.insert(result.end(), out[i].allophones.begin(),
-                          out[i].allophones.begin() + out[i].count);
-        }
-    }
-    return result;
+    Word w(input);
+    const SpellingHints hints = ReadSpelling(w, spelling);
+    MarkClosingConsonants(w);
+    SayVowels(w, hints.glidingU);
+    SayConsonants(w, hints.startsWithWh);
+    return Spoken(w);
 }
 
 void AppendCodeText(QString& text, const std::vector<Al>& allophones) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // From the phones of an English pronouncing lexicon (ARPAbet with stress) to the chip's
-// allophones: one data table for the vowels, one for the consonants, and a handful of context
-// rules, all in allophone_rules.cpp. No lexicon here, so the rules can be checked on their own.
+// allophones: one data table for the vowels, one for the consonants (allophone_tables.cpp), and a
+// handful of context rules (allophone_rules.cpp). No lexicon here, so the rules can be checked on
+// their own.
 
 #include <QString>
 #include <cstdint>
