@@ -73,7 +73,13 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Building (frm_utility_build.cpp): buildControls makes every control in tab order, some
+    // of them through the helpers below, then connects them.
     void buildControls();
+    void buildSerialSettings();
+    void buildFlowFlag();
+    void buildPictureAndAbout();
+    void connectControls();
     void Form_Load();
     void Form_Activate();
     void Form_Unload();

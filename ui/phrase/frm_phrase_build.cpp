@@ -68,6 +68,41 @@ Grid GridOf(Group group) {
     return {240, 300, 120, 600, 540};
 }
 
+// The group that holds the labels of `group`.
+QGroupBox* FrameOf(const FrmPhrase& window, Group group) {
+    switch (group) {
+        case Group::Pauses:
+            return window.Frame14;
+        case Group::MusicalScale:
+            return window.Frame13;
+        case Group::Vowels:
+            return window.Frame1;
+        case Group::Diphthongs:
+            return window.Frame4;
+        case Group::ResonateNasal:
+            return window.Frame3;
+        case Group::Rs:
+            return window.Frame12;
+        case Group::VoicedStops:
+            return window.Frame5;
+        case Group::VoicelessStops:
+            return window.Frame6;
+        case Group::VoicelessFricatives:
+            return window.Frame7;
+        case Group::VoicedFricatives:
+            return window.Frame2;
+        case Group::MiscSounds:
+            return window.Frame8;
+        case Group::Commands:
+            return window.Frame16;
+        case Group::Controls:
+            return window.Frame9;
+        case Group::Modifiers:
+            return window.Frame11;
+    }
+    return window.Frame9;
+}
+
 }  // namespace
 
 void FrmPhrase::buildGroups() {
@@ -90,44 +125,10 @@ void FrmPhrase::buildGroups() {
 }
 
 void FrmPhrase::buildPalette() {
-    auto frameOf = [this](Group group) -> QGroupBox* {
-        switch (group) {
-            case Group::Pauses:
-                return Frame14;
-            case Group::MusicalScale:
-                return Frame13;
-            case Group::Vowels:
-                return Frame1;
-            case Group::Diphthongs:
-                return Frame4;
-            case Group::ResonateNasal:
-                return Frame3;
-            case Group::Rs:
-                return Frame12;
-            case Group::VoicedStops:
-                return Frame5;
-            case Group::VoicelessStops:
-                return Frame6;
-            case Group::VoicelessFricatives:
-                return Frame7;
-            case Group::VoicedFricatives:
-                return Frame2;
-            case Group::MiscSounds:
-                return Frame8;
-            case Group::Commands:
-                return Frame16;
-            case Group::Controls:
-                return Frame9;
-            case Group::Modifiers:
-                return Frame11;
-        }
-        return Frame9;
-    };
-
     QFont labelFont = font();
     labelFont.setPointSizeF(labelFont.pointSizeF() * 0.9);
     for (const palette::Element& element : palette::Elements()) {
-        auto* label = new ClickLabel(element.caption, frameOf(element.group));
+        auto* label = new ClickLabel(element.caption, FrameOf(*this, element.group));
         label->setObjectName(QStringLiteral("Command1(%1)").arg(element.index));
         label->setToolTip(element.toolTip);
         label->setAlignment(Qt::AlignCenter);

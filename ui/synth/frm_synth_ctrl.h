@@ -87,7 +87,13 @@ class FrmSynthCtrl : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // Building (frm_synth_ctrl_build.cpp): buildControls runs the others from top to bottom.
     void buildControls();
+    void buildMains();
+    void buildToneGenerators();
+    void buildNoiseGenerators();
+    void buildOscillators();
+    void buildBottomRow();
     void connectControls();
     void Form_Load();
     void Form_Unload();
