@@ -8,6 +8,7 @@
 
 #include "core/codes/code_table.h"
 #include "core/files/profile.h"
+#include "core/files/version.h"
 #include "support/test_support.h"
 #include "ui/common/twips.h"
 #include "ui/main/frm_utility.h"
@@ -252,6 +253,7 @@ void MainWindowTest::aboutBox() {
     QCOMPARE(responder.answered(), 1);
     QCOMPARE(responder.titles(), QStringList{"About"});
     QVERIFY(responder.texts().at(0).contains("Cantora Utility"));
+    QVERIFY(responder.texts().at(0).contains("Version " CANTORA_VERSION "\n"));
 }
 
 QTEST_MAIN(MainWindowTest)

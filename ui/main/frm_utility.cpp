@@ -8,13 +8,14 @@
 #include <malloc.h>
 #endif
 
-#include "core/chip/speakers.h"
 #include "core/chip/renderer.h"
+#include "core/chip/speakers.h"
 #include "core/codes/code_table.h"
-#include "core/files/folders.h"
 #include "core/codes/lenient_numbers.h"
-#include "core/files/profile.h"
 #include "core/codes/scp_commands.h"
+#include "core/files/folders.h"
+#include "core/files/profile.h"
+#include "core/files/version.h"
 #include "core/serial/devices.h"
 #include "ui/common/program_icon.h"
 #include "ui/common/prompter.h"
@@ -184,7 +185,8 @@ void FrmUtility::Synth_Click() {
 
 void FrmUtility::About_Click() {
     ShowReport(this, "About",
-               "Cantora Utility\n\nFor the Quillon speech chip and the Cantora speech device.\n"
+               "Cantora Utility\nVersion " CANTORA_VERSION
+               "\n\nFor the Quillon speech chip and the Cantora speech device.\n"
                "Written by the Cantora Utility developers.\n\n" +
                    FileFoldersDescription(),
                ProgramIcon(), QString::fromUtf8(chip::kSpeechLibraryNotice));
