@@ -3,9 +3,11 @@
 # accessibility bus; on with a stand-in screen reader listening for text, caret and focus events
 # (build/bench/screen_reader_listener), as for a user of a screen reader.
 #   bash scripts/accessibility_bench.sh [bench name, default dictionary_bench] [arguments]
-# Needs at-spi2-core (the accessibility bus), dbus and xvfb.
+# Installs what it needs besides the build: at-spi2-core (the accessibility bus), dbus and xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/needs.sh
+needs at-spi2-core dbus-daemon dbus-bin xvfb xauth
 bench="build/bench/${1:-dictionary_bench}"
 shift || true
 listener=build/bench/screen_reader_listener

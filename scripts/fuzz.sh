@@ -7,6 +7,8 @@
 # FUZZ_RUNS=N stops each target after N inputs instead (whichever comes first).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/needs.sh
+needs "${RUN_PACKAGES[@]}" clang libclang-rt-14-dev libfuzzer-14-dev
 seconds="${1:-60}"
 shift || true
 targets=("$@")

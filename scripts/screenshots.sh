@@ -2,5 +2,10 @@
 # Saves a PNG of every window, opened as a user opens it, into docs/ (runs under Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+source scripts/needs.sh
+needs "${RUN_PACKAGES[@]}" xvfb xauth fonts-dejavu-core
+if [ ! -f build/build.ninja ]; then
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+fi
+cmake --build build -j "$(nproc)" --target cantora-screenshots
 xvfb-run -a -s "-screen 0 1600x1200x24" ./build/tools/cantora-screenshots docs

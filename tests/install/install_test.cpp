@@ -15,6 +15,7 @@
 
 #include <csignal>
 
+#include "core/files/version.h"
 #include "ui/common/program_icon.h"
 
 namespace {
@@ -54,6 +55,53 @@ bool HandlesTermination(qint64 pid) {
     const QRegularExpressionMatch match =
         QRegularExpression("SigCgt:\\s*([0-9a-f]+)").match(QString::fromLatin1(status));
     return match.hasMatch() && (match.captured(1).toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+}
+
+struct Finished {
+    bool ok = false;  // ended by itself
+    int code = -1;
+    QString out;
+    QString err;
+};
+
+// Runs `program` with its standard output and error apart.
+Finished RunApart(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, args);
+    Finished finished;
+    finished.ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    finished.code = process.exitCode();
+    finished.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    finished.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return finished;
+}
+
+// The environment of a terminal without any display.
+QProcessEnvironment WithoutDisplay() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        env.remove(name);
+    }
+    return env;
+}
+
+// The installed manual page and changelog as a reader sees them (man and gzip decompress).
+void CheckManPage(const QString& page, const QString& program) {
+    const QString man = QStandardPaths::findExecutable("man");
+    QVERIFY2(!man.isEmpty(), "man (man-db) is not installed");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("MANWIDTH", "80");
+    env.insert("LC_ALL", "C.UTF-8");
+    const Finished shown = RunApart(man, {"--warnings", "-l", page}, env);
+    QVERIFY2(shown.ok && shown.code == 0, qPrintable(shown.err));
+    QVERIFY2(shown.err.isEmpty(), qPrintable(page + ": " + shown.err));  // no troff warnings
+    QVERIFY2(shown.out.contains(QRegularExpression("NAME\\s+" + program + " - ")),
+             qPrintable(shown.out));
+    for (const QString& option : QStringList{"--help", "--version"}) {
+        QVERIFY2(shown.out.contains(option), qPrintable(page + " lacks " + option));
+    }
+    QVERIFY2(shown.out.contains("Cantora Utility " CANTORA_VERSION), qPrintable(shown.out));
 }
 
 // A copy of the program in its own folder, run with its own home and current folder until a
@@ -109,6 +157,7 @@ class InstallTest : public QObject {
     void installedTreeValidates();
     void builtInIconHasEverySize();
     void readOnlyProgramFolderUsesTheUsersFolders();
+    void answersTheCommandLineWithoutDisplay();
     void writableProgramFolderKeepsFilesBeside();
 };
 
@@ -121,8 +170,7 @@ void InstallTest::installedTreeValidates() {
              qPrintable(output));
 
     const QString usr = dest.path() + "/usr/";
-    QStringList expected = {"bin/cantora-utility",
-                            "share/applications/" + kId + ".desktop",
+    QStringList expected = {"share/applications/" + kId + ".desktop",
                             "share/doc/cantora-utility/LICENSE",
                             "share/doc/cantora-utility/README.md",
                             "share/doc/cantora-utility/copyright",
@@ -136,10 +184,27 @@ void InstallTest::installedTreeValidates() {
          QDir(QStringLiteral(CANTORA_SOURCE_DIR "/docs")).entryList({"*.png"}, QDir::Files)) {
         expected.append("share/doc/cantora-utility/docs/" + picture);
     }
+    expected.append("share/doc/cantora-utility/changelog.Debian.gz");
+    // Every program with its manual page, and no page without its program.
+    const QStringList installed = FilesUnder(usr);
+    const QStringList programs = installed.filter(QRegularExpression("^bin/"));
+    for (const QString& program : QStringList{"bin/cantora-utility", "bin/cantora-chip"}) {
+        QVERIFY2(programs.contains(program), qPrintable(program));
+    }
+    for (const QString& program : programs) {
+        expected.append(program);
+        expected.append("share/man/man1/" + program.mid(4) + ".1.gz");
+    }
     expected.sort();
-    QStringList installed = FilesUnder(usr);
-    installed.removeAll("bin/cantora-chip");  // the second program, once the tree builds it
     QCOMPARE(installed, expected);
+    for (const QString& program : programs) {
+        CheckManPage(usr + "share/man/man1/" + program.mid(4) + ".1.gz", program.mid(4));
+    }
+    const QString gzip = QStandardPaths::findExecutable("gzip");
+    const Finished changelog = RunApart(
+        gzip, {"-dc", usr + "share/doc/cantora-utility/changelog.Debian.gz"}, WithoutDisplay());
+    QVERIFY2(changelog.out.startsWith("cantora-utility (" CANTORA_VERSION "-"),
+             qPrintable(changelog.out + changelog.err));
     QVERIFY(QFileInfo(usr + "bin/cantora-utility").isExecutable());
     for (int size : sizes) {
         const QImage icon(
@@ -197,6 +262,28 @@ void InstallTest::readOnlyProgramFolderUsesTheUsersFolders() {
     QVERIFY(QFileInfo(copy.home + "/.local/share/cantora-utility").isDir());
     QCOMPARE(FilesUnder(copy.folder), QStringList{"cantora-utility"});
     QVERIFY(FilesUnder(copy.current).isEmpty());
+}
+
+void InstallTest::answersTheCommandLineWithoutDisplay() {
+    const QProcessEnvironment env = WithoutDisplay();
+    const Finished version = RunApart(CANTORA_PROGRAM, {"--version"}, env);
+    QVERIFY(version.ok);
+    QCOMPARE(version.code, 0);
+    QCOMPARE(version.out, QString("cantora-utility " CANTORA_VERSION "\n"));
+    for (const QString& help : QStringList{"--help", "-h"}) {
+        const Finished shown = RunApart(CANTORA_PROGRAM, {help}, env);
+        QVERIFY(shown.ok);
+        QCOMPARE(shown.code, 0);
+        QVERIFY2(shown.out.startsWith("Usage: cantora-utility") && shown.out.contains("--version"),
+                 qPrintable(shown.out));
+    }
+    // No display: one line that says so, instead of Qt's advice about plugins.
+    const Finished window = RunApart(CANTORA_PROGRAM, {}, env);
+    QVERIFY(window.ok);
+    QCOMPARE(window.code, 1);
+    QVERIFY2(window.err.endsWith('\n') && window.err.count('\n') == 1, qPrintable(window.err));
+    QVERIFY2(window.err.contains("needs a graphical display"), qPrintable(window.err));
+    QVERIFY(window.out.isEmpty());
 }
 
 void InstallTest::writableProgramFolderKeepsFilesBeside() {
