@@ -170,12 +170,10 @@ void InstallTest::installedTreeValidates() {
              qPrintable(output));
 
     const QString usr = dest.path() + "/usr/";
-    QStringList expected = {"share/applications/" + kId + ".desktop",
-                            "share/doc/cantora-utility/LICENSE",
-                            "share/doc/cantora-utility/README.md",
-                            "share/doc/cantora-utility/copyright",
-                            "share/icons/hicolor/scalable/apps/" + kId + ".svg",
-                            "share/metainfo/" + kId + ".metainfo.xml"};
+    QStringList expected = {
+        "share/applications/" + kId + ".desktop", "share/doc/cantora-utility/README.md",
+        "share/doc/cantora-utility/copyright", "share/icons/hicolor/scalable/apps/" + kId + ".svg",
+        "share/metainfo/" + kId + ".metainfo.xml"};
     const QList<int> sizes = {16, 24, 32, 48, 64, 128, 256};
     for (int size : sizes) {
         expected.append(QStringLiteral("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(kId));
@@ -185,6 +183,7 @@ void InstallTest::installedTreeValidates() {
         expected.append("share/doc/cantora-utility/docs/" + picture);
     }
     expected.append("share/doc/cantora-utility/changelog.Debian.gz");
+    expected.append("share/lintian/overrides/cantora-utility");
     // Every program with its manual page, and no page without its program.
     const QStringList installed = FilesUnder(usr);
     const QStringList programs = installed.filter(QRegularExpression("^bin/"));
