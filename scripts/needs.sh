@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Sourced by the scripts: installs the Debian 12 packages a command needs, only those missing.
 #   source scripts/needs.sh; needs "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
