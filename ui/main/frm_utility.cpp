@@ -185,8 +185,8 @@ void FrmUtility::Synth_Click() {
 
 void FrmUtility::About_Click() {
     ShowReport(this, "About",
-               "Cantora Utility\nVersion " CANTORA_VERSION
-               "\n\nFor the Quillon speech chip and the Cantora speech device.\n"
+               "Cantora Utility\n\nFor the Quillon speech chip and the Cantora speech device.\n"
+               "Version " CANTORA_VERSION "\n"
                "Written by the Cantora Utility developers.\n\n" +
                    FileFoldersDescription(),
                ProgramIcon(), QString::fromUtf8(chip::kSpeechLibraryNotice));
