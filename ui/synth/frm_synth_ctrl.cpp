@@ -4,11 +4,12 @@
 #include <QFrame>
 #include <cmath>
 
-#include "core/files/latin1_case.h"
 #include "core/codes/lenient_numbers.h"
-#include "core/files/profile.h"
 #include "core/codes/scp_commands.h"
+#include "core/files/latin1_case.h"
+#include "core/files/profile.h"
 #include "ui/common/accessibility.h"
+#include "ui/common/contrast.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"
@@ -32,8 +33,8 @@ void SetBaseColour(QLineEdit* box, const QColor& colour) {
         palette.color(QPalette::Inactive, QPalette::Base) == colour) {
         return;
     }
-    palette.setColor(QPalette::Active, QPalette::Base, colour);
-    palette.setColor(QPalette::Inactive, QPalette::Base, colour);
+    SetFixedBackground(box, colour, QPalette::Base);
+    palette = box->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, colour);
     box->setPalette(palette);
 }

@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QRadioButton>
 
+#include "ui/common/contrast.h"
 #include "ui/common/twips.h"
 #include "ui/common/widgets.h"
 #include "ui/synth/frm_synth_ctrl.h"
@@ -161,7 +162,10 @@ void FrmSynthCtrl::buildBottomRow() {
     lblSoundNote->setWordWrap(true);
     {
         QPalette palette = lblSoundNote->palette();
-        palette.setColor(QPalette::WindowText, QColor(192, 0, 0));
+        // Dark red, or a light one where the theme's background is dark.
+        const QColor dark(192, 0, 0);
+        const bool readable = ContrastRatio(dark, palette.color(QPalette::Window)) >= 4.5;
+        palette.setColor(QPalette::WindowText, readable ? dark : QColor(255, 150, 150));
         lblSoundNote->setPalette(palette);
         QFont small = lblSoundNote->font();
         small.setPointSizeF(small.pointSizeF() * 0.85);
