@@ -1,11 +1,14 @@
 // Building the synthesiser panel: its frames, value boxes and scroll bars, tools and buttons.
 
 #include <QCheckBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QRadioButton>
 
 #include "ui/common/contrast.h"
+#include "ui/common/link_indicator.h"
 #include "ui/common/twips.h"
+#include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
 #include "ui/synth/frm_synth_ctrl.h"
 
@@ -156,6 +159,12 @@ void FrmSynthCtrl::buildBottomRow() {
     // Bottom row: the preset name, its note, and the buttons.
     MakeLabel(this, "lblSound", "Sound:", 60, 7470, 1440, 285);
     txtSound = MakeBox(this, "txtSound", QString(), 1560, 7440, 1395, 345);
+    // Completes the names in the preset file; Load and Save still take whatever is typed.
+    presetNames_ = new QStringListModel(this);
+    auto* completer = new QCompleter(presetNames_, txtSound);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    txtSound->setCompleter(completer);
+    OfferSoundNames();
     btnLoad = MakeButton(this, "btnLoad", "Load", 3060, 7440, 1155, 375);
     btnSave = MakeButton(this, "btnSave", "Save", 4260, 7440, 1155, 375);
     lblSoundNote = MakeLabel(this, "lblSoundNote", QString(), 5490, 7425, 1380, 420);
@@ -174,6 +183,8 @@ void FrmSynthCtrl::buildBottomRow() {
     btnShutUp =
         MakeButton(this, "btnShutUp", "Shut Up", 6900, 7440, 1155, 375, "Stop the Quillon now.");
     btnDone = MakeButton(this, "btnDone", "Done", 8160, 7440, 1155, 375);
+    // The main window's port box is covered while this window is open.
+    MakeLinkIndicator(this, main_.linkBox(), 1230, 7485, 240, 255);
 }
 
 }  // namespace cantora
