@@ -157,7 +157,7 @@ void FrmSynthCtrl::buildOscillators() {
 
 void FrmSynthCtrl::buildBottomRow() {
     // Bottom row: the preset name, its note, and the buttons.
-    MakeLabel(this, "lblSound", "Sound:", 60, 7470, 1440, 285);
+    QLabel* lblSound = MakeLabel(this, "lblSound", "Sound:", 60, 7470, 1440, 285);
     txtSound = MakeBox(this, "txtSound", QString(), 1560, 7440, 1395, 345);
     // Completes the names in the preset file; Load and Save still take whatever is typed.
     presetNames_ = new QStringListModel(this);
@@ -183,8 +183,9 @@ void FrmSynthCtrl::buildBottomRow() {
     btnShutUp =
         MakeButton(this, "btnShutUp", "Shut Up", 6900, 7440, 1155, 375, "Stop the Quillon now.");
     btnDone = MakeButton(this, "btnDone", "Done", 8160, 7440, 1155, 375);
-    // The main window's port box is covered while this window is open.
-    MakeLinkIndicator(this, main_.linkBox(), 1230, 7485, 240, 255);
+    // The main window's port box is covered while this window is open; the indicator sits in
+    // the empty end of the name box's label.
+    MakeLinkIndicator(lblSound, main_.linkBox(), 1170, 15, 240, 255);
 }
 
 }  // namespace cantora
