@@ -1,31 +1,74 @@
 // Starts the program's windows as a user opens them and saves a PNG of each:
-//   cantora-screenshots <output folder>
+//   cantora-screenshots <output folder> [--points N] [--dark]
+// With --points (the application font's size) or --dark (a dark colour scheme) only the main
+// window and the phrase editor are taken, their names ending in "-<N>pt" or "-dark".
 // Run under Xvfb (see scripts/screenshots.sh). Uses a demonstration program folder so that the
 // dictionary editor shows a real dictionary.
 
 #include <QApplication>
 #include <QDir>
-#include <QPlainTextEdit>
 #include <QMenu>
+#include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
 
 #include "core/files/profile.h"
-#include "ui/common/widgets.h"
 #include "core/serial/devices.h"
+#include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 
 namespace {
 
 QString g_output;
+QString g_suffix;  // set when only the main window and the phrase editor are taken
+
+// A dark colour scheme as dark desktop themes give it, on the Fusion style.
+void UseDarkTheme() {
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    QPalette dark;
+    const QColor window(53, 53, 53);
+    const QColor light(230, 230, 230);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, light);
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::Text, light);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, light);
+    dark.setColor(QPalette::ToolTipBase, QColor(35, 35, 35));
+    dark.setColor(QPalette::ToolTipText, light);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::black);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+    QApplication::setPalette(dark);
+}
+
+// Reads the options after the output folder.
+void ReadOptions(const QStringList& arguments) {
+    for (int i = 2; i < arguments.size(); ++i) {
+        if (arguments[i] == "--dark") {
+            UseDarkTheme();
+            g_suffix = "-dark";
+        } else if (arguments[i] == "--points" && i + 1 < arguments.size()) {
+            QFont font = QApplication::font();
+            font.setPointSizeF(arguments[++i].toDouble());
+            QApplication::setFont(font);
+            g_suffix = "-" + arguments[i] + "pt";
+        }
+    }
+}
 
 void Save(QWidget* window, const QString& name) {
     QCoreApplication::processEvents();
-    window->grab().save(QDir(g_output).filePath(name + ".png"));
+    window->grab().save(QDir(g_output).filePath(name + g_suffix + ".png"));
 }
 
 // Clicks `buttonName` on `owner`; once the modal window it opens is up, runs `inside` on it and
@@ -89,6 +132,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Cantora Utility");
     g_output = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QDir().mkpath(g_output);
+    ReadOptions(QCoreApplication::arguments());
     QTemporaryDir folder;
     cantora::SetProgramFolder(folder.path());
     WriteDemoFiles();
@@ -100,6 +144,11 @@ int main(int argc, char** argv) {
     main.show();
     QTimer::singleShot(300, [&main] {
         Save(&main, "main-window");
+        if (!g_suffix.isEmpty()) {
+            OpenModal(&main, "EditPhrases", [](QWidget* phrase) { Save(phrase, "phrase-editor"); });
+            main.close();
+            return;
+        }
         SavePortList(&main);
         OpenModal(&main, "EditPhrases", [](QWidget* phrase) {
             Save(phrase, "phrase-editor");

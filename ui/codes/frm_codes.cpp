@@ -44,6 +44,7 @@ FrmCodes::FrmCodes(UtilityHost& main, QWidget* parent) : QDialog(parent), main_(
     resize(TwipsToPx(7335), TwipsToPx(5265));
     Form_Load();
     Form_Resize();
+    ReturnPressesFocusedButton(this);
     NameControlsForScreenReaders(this);
 }
 

@@ -1,7 +1,11 @@
 #include "ui/common/prompter.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QInputDialog>
+#include <QRegularExpression>
+#include <QSpacerItem>
+#include <QTextDocument>
 
 namespace cantora {
 
@@ -16,6 +20,22 @@ Prompter*& Installed() {
 Prompter& RealPrompter() {
     static Prompter real;
     return real;
+}
+
+// A box at least as wide as its title needs beside the title bar's buttons, so a short text
+// does not leave the title elided; and long paths break after a "/", not inside a folder name.
+void FitBox(QMessageBox& box, const QString& title, const QString& text) {
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int width = box.fontMetrics().horizontalAdvance(title) * 3 / 2 + 160;
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
+    if (!Qt::mightBeRichText(text)) {
+        QString shown = text;
+        static const QRegularExpression kPath(QStringLiteral("/(?=[^/\\s])"));
+        shown.replace(kPath, QStringLiteral("/\u200B"));
+        box.setText(shown);
+    }
 }
 
 }  // namespace
@@ -40,6 +60,7 @@ QMessageBox::StandardButton Prompter::message(QWidget* parent, const QString& ti
                                               QMessageBox::StandardButtons buttons,
                                               QMessageBox::StandardButton defaultButton) {
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, parent);
+    FitBox(box, title, text);
     if (defaultButton != QMessageBox::NoButton) {
         box.setDefaultButton(defaultButton);
     }
@@ -53,6 +74,7 @@ void Prompter::report(QWidget* parent, const QString& title, const QString& text
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    FitBox(box, title, text);
     if (!icon.isNull()) {
         box.setIconPixmap(icon.pixmap(64, 64));
     }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
+
 namespace cantora {
 
 class UtilityHost {
@@ -20,6 +22,11 @@ class UtilityHost {
     // Runs `then` once the bytes asked for so far are out or were cut short; at once when no
     // send is running. A send asked for during another one returns before its bytes are out.
     virtual void AfterCurrentSend(std::function<void()> then) = 0;
+
+    // The port box, whose colour and tool tip are the link indicator; null without one.
+    virtual QWidget* linkBox() { return nullptr; }
+    // Why the last opening of the port failed while the indicator shows it; empty otherwise.
+    virtual QString linkProblem() const { return {}; }
 
     // Hand-over strings: the phrase and word the phrase editor keeps between its openings, and
     // the decimal code list it hands to the codes viewer.

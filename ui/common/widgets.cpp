@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QToolButton>
 
 #include "core/codes/lenient_numbers.h"
 #include "core/serial/serial_link.h"
@@ -37,6 +38,16 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (wasPressed && rect().contains(event->position().toPoint())) {
         emit clicked();
     }
+}
+
+void ClickLabel::keyPressEvent(QKeyEvent* event) {
+    // Reached with Tab when its window lets it take the focus: Return or Space click it.
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }
 
 void ClickLabel::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -175,6 +186,41 @@ void NoReturnPresses(QWidget* window) {
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);
+    }
+}
+
+namespace {
+
+// Return or Enter on a focused button presses it, as Space does.
+class ReturnOnButton : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return false;
+        }
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (button == nullptr || (key != Qt::Key_Return && key != Qt::Key_Enter) ||
+            !button->isEnabled()) {
+            return false;
+        }
+        button->click();
+        return true;
+    }
+};
+
+}  // namespace
+
+void ReturnPressesFocusedButton(QWidget* window) {
+    auto* filter = new ReturnOnButton(window);
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QPushButton*>(button) != nullptr ||
+            qobject_cast<QToolButton*>(button) != nullptr) {
+            button->installEventFilter(filter);
+        }
     }
 }
 

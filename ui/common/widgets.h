@@ -17,7 +17,8 @@
 namespace cantora {
 
 // A label with click and double-click. A press and release inside is a click; the release that
-// ends a double-click is not a second click. Takes no focus.
+// ends a double-click is not a second click. Takes no focus unless given it; then Return or
+// Space clicks it.
 class ClickLabel : public QLabel {
     Q_OBJECT
   public:
@@ -31,6 +32,7 @@ class ClickLabel : public QLabel {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     bool pressed_ = false;
@@ -89,8 +91,10 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& name, const QString& captio
 QLineEdit* MakeBox(QWidget* parent, const QString& name, const QString& text, int left, int top,
                    int width, int height);
 
-// Return in a text box of this window must not press any of its buttons, nor the focused one.
+// Return in a text box of this window must not press any of its buttons.
 void NoReturnPresses(QWidget* window);
+// Return on a focused command button of this window presses it, as Space does.
+void ReturnPressesFocusedButton(QWidget* window);
 
 // Names a child window and gives it its caption as a tool window: thin title bar, close box
 // only, kept out of the task bar. `widthTwips` and `heightTwips` fix its size when not 0.

@@ -59,6 +59,7 @@ class NormalPointer {
 
 FrmDictEdit::FrmDictEdit(QWidget* parent) : QDialog(parent) {
     buildControls();
+    ReturnPressesFocusedButton(this);
     NameControlsForScreenReaders(this);
     Form_Load();
 }

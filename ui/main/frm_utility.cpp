@@ -8,14 +8,14 @@
 #include <malloc.h>
 #endif
 
-#include "core/chip/speakers.h"
 #include "core/chip/renderer.h"
+#include "core/chip/speakers.h"
 #include "core/codes/code_table.h"
-#include "core/files/folders.h"
 #include "core/codes/lenient_numbers.h"
+#include "core/codes/scp_commands.h"
+#include "core/files/folders.h"
 #include "core/files/profile.h"
 #include "core/files/version.h"
-#include "core/codes/scp_commands.h"
 #include "core/serial/devices.h"
 #include "ui/common/program_icon.h"
 #include "ui/common/prompter.h"
@@ -64,6 +64,17 @@ FrmUtility::~FrmUtility() {
 }
 
 void FrmUtility::addDeviceEntries(QMenu* menu) {
+    // A device the list cannot know of, such as the terminal cantora-chip prints.
+    QAction* other = menu->addAction(QString::fromUtf8("Other device\u2026"));
+    other->setObjectName("mnuOtherDevice");
+    connect(other, &QAction::triggered, this, [this] {
+        const QString path =
+            AskText(this, "Other Device", "Path of the serial device for this port number:")
+                .trimmed();
+        if (!path.isEmpty()) {
+            chooseDevice(path);
+        }
+    });
     const QList<SerialDevice> devices = AvailableSerialDevices();
     if (devices.isEmpty()) {
         menu->addAction("No serial devices found")->setEnabled(false);
@@ -200,6 +211,21 @@ void FrmUtility::cmdTestSerialPort_Click() {
 void FrmUtility::txtComPort_LostFocus() {
     sender_->CloseSerialPort();
     setLinkState(LinkState::Closed);
+}
+
+void FrmUtility::AfterCurrentSend(std::function<void()> then) {
+    sender_->whenSent([this, then = std::move(then)]() mutable { afterPlaying(std::move(then)); });
+}
+
+void FrmUtility::afterPlaying(std::function<void()> then) {
+    // Bounded by the sound queued: the chip stops playing once it has played it.
+    if (chip_->playing()) {
+        QTimer::singleShot(kPlayingCheckMs, this, [this, then = std::move(then)]() mutable {
+            afterPlaying(std::move(then));
+        });
+        return;
+    }
+    then();
 }
 
 void FrmUtility::Timer1_Timer() {

@@ -15,8 +15,8 @@
 #include <future>
 #include <memory>
 
-#include "core/serial/serial_link.h"
 #include "core/chip/virtual_chip.h"
+#include "core/serial/serial_link.h"
 #include "ui/common/utility_host.h"
 
 namespace cantora {
@@ -37,12 +37,13 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
         sender_->SendToQuillon(data, checkLength);
     }
     void CutSendShort() override { sender_->SendBuffer.clear(); }
-    void AfterCurrentSend(std::function<void()> then) override {
-        sender_->whenSent(std::move(then));
-    }
+    // Once the bytes are out and the virtual chip has stopped playing them.
+    void AfterCurrentSend(std::function<void()> then) override;
 
     // Colour of the port box: the link indicator.
     QColor linkColour() const;
+    QWidget* linkBox() override { return txtComPort; }
+    QString linkProblem() const override { return failed_ ? txtComPort->toolTip() : QString(); }
 
     // SenderHost
     QString portText() const override;
@@ -73,6 +74,7 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void afterPlaying(std::function<void()> then);
     // Building (frm_utility_build.cpp): buildControls makes every control in tab order, some
     // of them through the helpers below, then connects them.
     void buildControls();

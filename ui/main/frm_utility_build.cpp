@@ -55,6 +55,7 @@ void FrmUtility::buildControls() {
     connectControls();
 
     SetBackColour(txtComPort, FromBgr(kWhite), QPalette::Base);
+    ReturnPressesFocusedButton(this);
     NameControlsForScreenReaders(this);
 }
 

@@ -6,6 +6,8 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "ui/common/contrast.h"
+
 namespace cantora {
 
 // Written as &HBBGGRR (see FromBgr).
@@ -14,12 +16,9 @@ constexpr quint32 kGreen = 0xFF00;
 constexpr quint32 kRed = 0xFF;
 constexpr quint32 kLightBlue = 0xFFC0C0;
 
-// The same colour whether the window is active or not.
+// The same colour whether the window is active or not, with a text colour that reads on it.
 inline void SetBackColour(QWidget* widget, QColor colour, QPalette::ColorRole role) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Active, role, colour);
-    palette.setColor(QPalette::Inactive, role, colour);
-    widget->setPalette(palette);
+    SetFixedBackground(widget, colour, role);
 }
 
 }  // namespace cantora

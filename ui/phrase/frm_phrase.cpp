@@ -4,6 +4,7 @@
 #include <QTextCursor>
 
 #include "ui/common/accessibility.h"
+#include "ui/common/link_indicator.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
@@ -22,9 +23,12 @@ FrmPhrase::FrmPhrase(UtilityHost& main, QWidget* parent) : QDialog(parent), main
     btnShutUp = MakeButton(this, "btnShutUp", "Shut Up", 9330, 7410 + kSayDataExtra, 975, 435,
                            "Stop the Quillon now.");
     btnDone = MakeButton(this, "btnDone", "Done", 10380, 7410 + kSayDataExtra, 975, 435);
+    // The main window's port box is covered while this window is open.
+    MakeLinkIndicator(this, main_.linkBox(), 9015, 7500 + kSayDataExtra, 240, 255);
     connectHandlers();
     // Return in a text box must not press a button of this window.
     NoReturnPresses(this);
+    ReturnPressesFocusedButton(this);
     NameControlsForScreenReaders(this);
     Form_Load();
 }

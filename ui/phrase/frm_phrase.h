@@ -167,6 +167,9 @@ class FrmPhrase : public QDialog {
     // Lists the words a phrase text leaves out in lblUnknownWords.
     void ShowUnknownWords(const QString& phraseText);
     void setUnknownWords(const QStringList& words);
+    // When the port could not be opened for the last send: why, and the way out, in the line
+    // under the phrase.
+    void ShowSendProblem();
 
     QString sayDataText(bool selectionOnly) const;
     QLineEdit* parameterBox(int code) const;

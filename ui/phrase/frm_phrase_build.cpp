@@ -256,6 +256,7 @@ void FrmPhrase::buildSayData() {
     lblUnknownWords->setObjectName("lblUnknownWords");
     lblUnknownWords->setTextFormat(Qt::PlainText);
     lblUnknownWords->setAccessibleName("Words not in the dictionary");
+    lblUnknownWords->setFocusPolicy(Qt::TabFocus);
     PlaceTwips(lblUnknownWords, 120, 1050, 8775, 240);
 
     const QString sendTip = "Send the sound codes in the Say Data window to the Quillon.";

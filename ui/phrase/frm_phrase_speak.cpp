@@ -157,6 +157,7 @@ void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
         if (self) {
             button->setEnabled(true);
             self->txtSayData->setFocus();
+            self->ShowSendProblem();
         }
     });
 }

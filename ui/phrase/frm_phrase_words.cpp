@@ -4,14 +4,15 @@
 
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QTextCursor>
 #include <memory>
 
+#include "core/codes/translator.h"
+#include "core/dictionary/unknown_words.h"
 #include "core/dictionary/word_box.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
 #include "core/pronounce/pronouncer.h"
-#include "core/codes/translator.h"
-#include "core/dictionary/unknown_words.h"
 #include "ui/common/prompter.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
@@ -121,11 +122,17 @@ void FrmPhrase::cmdSuggest_Click() {
         any = any || !suggestions.last().isEmpty();
     }
     if (any) {
-        // As "Load Overwrite" puts stored words: the phrase replaced, one insertion a word.
-        txtSayData->clear();
+        // As "Load Overwrite" puts stored words: the phrase replaced, one insertion a word; all
+        // of it one step that Undo takes back.
+        QTextCursor step(txtSayData->document());
+        step.beginEditBlock();
+        step.select(QTextCursor::Document);
+        step.removeSelectedText();
+        txtSayData->setTextCursor(step);
         for (const QString& suggestion : suggestions) {
             InsertAtCursor(suggestion);
         }
+        step.endEditBlock();
         SayThisAllophoneList(TranslateText(txtSayData->toPlainText()));
     }
     // Nothing to say leaves the phrase as the user had it. Asked for during another send, the
@@ -166,6 +173,27 @@ void FrmPhrase::setUnknownWords(const QStringList& words) {
         QStringLiteral("Not in the dictionary:\n") + tip.join(QLatin1Char('\n')) +
         QStringLiteral("\n\nClick to put \"%1\" into the word box.").arg(words.first()));
     lblUnknownWords->setCursor(Qt::PointingHandCursor);
+}
+
+void FrmPhrase::ShowSendProblem() {
+    const QString problem = main_.linkProblem().trimmed();
+    if (problem.isEmpty()) {
+        return;
+    }
+    // The line has room for the reason's first sentence and the way out; the tip has it all.
+    const qsizetype end = problem.indexOf(QStringLiteral(". "));
+    const QString reason = end < 0 ? problem : problem.left(end + 1);
+    const QString wayOut = QStringLiteral(
+        " Tick \"Hear on this computer\" in the main window to listen without a chip.");
+    setUnknownWords({});
+    // A long reason gives way in its middle (a long device path); the way out stays whole.
+    const QFontMetrics metrics = lblUnknownWords->fontMetrics();
+    const int room = lblUnknownWords->contentsRect().width() - metrics.horizontalAdvance(wayOut);
+    lblUnknownWords->setText(room > metrics.averageCharWidth() * 12
+                                 ? metrics.elidedText(reason, Qt::ElideMiddle, room) + wayOut
+                                 : metrics.elidedText(reason + wayOut, Qt::ElideRight,
+                                                      lblUnknownWords->contentsRect().width()));
+    lblUnknownWords->setToolTip(problem + wayOut);
 }
 
 void FrmPhrase::lblUnknownWords_Click() {

@@ -4,11 +4,14 @@
 #include <QFrame>
 #include <cmath>
 
-#include "core/files/latin1_case.h"
 #include "core/codes/lenient_numbers.h"
-#include "core/files/profile.h"
 #include "core/codes/scp_commands.h"
+#include "core/files/latin1_case.h"
+#include "core/files/profile.h"
+#include "core/files/profile_sections.h"
+#include "core/files/whole_file.h"
 #include "ui/common/accessibility.h"
+#include "ui/common/contrast.h"
 #include "ui/common/prompter.h"
 #include "ui/common/twips.h"
 #include "ui/common/utility_host.h"
@@ -32,8 +35,8 @@ void SetBaseColour(QLineEdit* box, const QColor& colour) {
         palette.color(QPalette::Inactive, QPalette::Base) == colour) {
         return;
     }
-    palette.setColor(QPalette::Active, QPalette::Base, colour);
-    palette.setColor(QPalette::Inactive, QPalette::Base, colour);
+    SetFixedBackground(box, colour, QPalette::Base);
+    palette = box->palette();
     palette.setColor(QPalette::Disabled, QPalette::Base, colour);
     box->setPalette(palette);
 }
@@ -45,6 +48,7 @@ FrmSynthCtrl::FrmSynthCtrl(UtilityHost& main, QWidget* parent) : QDialog(parent)
     buildControls();
     connectControls();
     NoReturnPresses(this);
+    ReturnPressesFocusedButton(this);
     NameControlsForScreenReaders(this);
 }
 
@@ -254,9 +258,24 @@ void FrmSynthCtrl::btnShutUp_Click() {
     SynthShutUp();
 }
 
+void FrmSynthCtrl::OfferSoundNames() {
+    presetNames_->setStringList(profile::SectionNames(SoundFilePath()));
+}
+
 void FrmSynthCtrl::btnLoad_Click() {
     lblSoundNote->clear();
     const QString name = txtSound->text();
+    OfferSoundNames();
+    const QByteArray wanted = Latin1LowerBytes(Latin1Bytes(name.trimmed()));
+    bool known = false;
+    for (const QString& stored : presetNames_->stringList()) {
+        known = known || Latin1LowerBytes(Latin1Bytes(stored)) == wanted;
+    }
+    if (!known) {
+        // The zeros load all the same, as they always have.
+        lblSoundNote->setText(
+            QStringLiteral("No sound \"%1\" in QLSounds.txt: zeros loaded.").arg(name.trimmed()));
+    }
     for (int i = 1; i <= 5; ++i) {
         const QString frequency = GetSoundValue(name, QStringLiteral("Freq%1").arg(i), "0");
         scFreq[i]->setValue(NearestPosition(LeadingNumber(frequency), kMaxFrequency));
@@ -293,6 +312,7 @@ void FrmSynthCtrl::btnSave_Click() {
     lblSoundNote->setText(PutSoundValues(name, values)
                               ? QString()
                               : QStringLiteral("Not saved: QLSounds.txt cannot be written."));
+    OfferSoundNames();
 }
 
 // ---- opening and closing ----

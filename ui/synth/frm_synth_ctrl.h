@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStringListModel>
 #include <array>
 
 namespace cantora {
@@ -109,10 +110,13 @@ class FrmSynthCtrl : public QDialog {
     void Command1_Click();
     void btnShutUp_Click();
     void btnLoad_Click();
+    // The name box offers the names in the preset file.
+    void OfferSoundNames();
     void btnSave_Click();
     void SendEnvelopeFromControls();
 
     UtilityHost& main_;
+    QStringListModel* presetNames_ = nullptr;  // the names the name box completes
     bool loaded_ = false;
     bool unloading_ = false;
     bool unloaded_ = false;

@@ -1,10 +1,14 @@
 // Building the synthesiser panel: its frames, value boxes and scroll bars, tools and buttons.
 
 #include <QCheckBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QRadioButton>
 
+#include "ui/common/contrast.h"
+#include "ui/common/link_indicator.h"
 #include "ui/common/twips.h"
+#include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
 #include "ui/synth/frm_synth_ctrl.h"
 
@@ -153,15 +157,24 @@ void FrmSynthCtrl::buildOscillators() {
 
 void FrmSynthCtrl::buildBottomRow() {
     // Bottom row: the preset name, its note, and the buttons.
-    MakeLabel(this, "lblSound", "Sound:", 60, 7470, 1440, 285);
+    QLabel* lblSound = MakeLabel(this, "lblSound", "Sound:", 60, 7470, 1440, 285);
     txtSound = MakeBox(this, "txtSound", QString(), 1560, 7440, 1395, 345);
+    // Completes the names in the preset file; Load and Save still take whatever is typed.
+    presetNames_ = new QStringListModel(this);
+    auto* completer = new QCompleter(presetNames_, txtSound);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    txtSound->setCompleter(completer);
+    OfferSoundNames();
     btnLoad = MakeButton(this, "btnLoad", "Load", 3060, 7440, 1155, 375);
     btnSave = MakeButton(this, "btnSave", "Save", 4260, 7440, 1155, 375);
     lblSoundNote = MakeLabel(this, "lblSoundNote", QString(), 5490, 7425, 1380, 420);
     lblSoundNote->setWordWrap(true);
     {
         QPalette palette = lblSoundNote->palette();
-        palette.setColor(QPalette::WindowText, QColor(192, 0, 0));
+        // Dark red, or a light one where the theme's background is dark.
+        const QColor dark(192, 0, 0);
+        const bool readable = ContrastRatio(dark, palette.color(QPalette::Window)) >= 4.5;
+        palette.setColor(QPalette::WindowText, readable ? dark : QColor(255, 150, 150));
         lblSoundNote->setPalette(palette);
         QFont small = lblSoundNote->font();
         small.setPointSizeF(small.pointSizeF() * 0.85);
@@ -170,6 +183,9 @@ void FrmSynthCtrl::buildBottomRow() {
     btnShutUp =
         MakeButton(this, "btnShutUp", "Shut Up", 6900, 7440, 1155, 375, "Stop the Quillon now.");
     btnDone = MakeButton(this, "btnDone", "Done", 8160, 7440, 1155, 375);
+    // The main window's port box is covered while this window is open; the indicator sits in
+    // the empty end of the name box's label.
+    MakeLinkIndicator(lblSound, main_.linkBox(), 1170, 15, 240, 255);
 }
 
 }  // namespace cantora
