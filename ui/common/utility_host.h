@@ -22,10 +22,11 @@ class UtilityHost {
     virtual void AfterCurrentSend(std::function<void()> then) = 0;
 
     // Hand-over strings: the phrase and word the phrase editor keeps between its openings, and
-    // the decimal code list it hands to the codes viewer.
+    // the decimal code list it hands to the codes viewer with the phrase text it came from.
     QString PhraseToMove;
     QString WordToMove;
     QString QuillonCodes;
+    QString QuillonPhrase;
 };
 
 }  // namespace cantora

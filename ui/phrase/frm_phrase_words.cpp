@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <memory>
 
+#include "core/codes/translator.h"
+#include "core/dictionary/unknown_words.h"
 #include "core/dictionary/word_box.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
 #include "core/pronounce/pronouncer.h"
-#include "core/codes/translator.h"
-#include "core/dictionary/unknown_words.h"
 #include "ui/common/prompter.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
@@ -140,6 +140,7 @@ void FrmPhrase::cmdSuggest_Click() {
 }
 
 void FrmPhrase::ShowUnknownWords(const QString& phraseText) {
+    unknownPronounced_ = chkPronounceUnknown->isChecked();
     setUnknownWords(UnknownWords(phraseText));
 }
 
@@ -151,8 +152,9 @@ void FrmPhrase::setUnknownWords(const QStringList& words) {
         lblUnknownWords->unsetCursor();
         return;
     }
-    const QString full =
-        QStringLiteral("Not in the dictionary: ") + words.join(QStringLiteral(", "));
+    const QString heading = unknownPronounced_ ? QStringLiteral("Pronounced by the rules")
+                                               : QStringLiteral("Not in the dictionary");
+    const QString full = heading + QStringLiteral(": ") + words.join(QStringLiteral(", "));
     // One line, however many words.
     lblUnknownWords->setText(lblUnknownWords->fontMetrics().elidedText(
         full, Qt::ElideRight, lblUnknownWords->contentsRect().width()));
@@ -163,7 +165,7 @@ void FrmPhrase::setUnknownWords(const QStringList& words) {
         tip.append(QStringLiteral("and %1 more").arg(words.size() - kTipWords));
     }
     lblUnknownWords->setToolTip(
-        QStringLiteral("Not in the dictionary:\n") + tip.join(QLatin1Char('\n')) +
+        heading + QStringLiteral(":\n") + tip.join(QLatin1Char('\n')) +
         QStringLiteral("\n\nClick to put \"%1\" into the word box.").arg(words.first()));
     lblUnknownWords->setCursor(Qt::PointingHandCursor);
 }
