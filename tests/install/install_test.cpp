@@ -122,6 +122,8 @@ void InstallTest::installedTreeValidates() {
 
     const QString usr = dest.path() + "/usr/";
     QStringList expected = {"bin/cantora-utility",
+                            "bin/cantora-say",
+                            "share/man/man1/cantora-say.1",
                             "share/applications/" + kId + ".desktop",
                             "share/doc/cantora-utility/LICENSE",
                             "share/doc/cantora-utility/README.md",
@@ -141,6 +143,7 @@ void InstallTest::installedTreeValidates() {
     installed.removeAll("bin/cantora-chip");  // the second program, once the tree builds it
     QCOMPARE(installed, expected);
     QVERIFY(QFileInfo(usr + "bin/cantora-utility").isExecutable());
+    QVERIFY(QFileInfo(usr + "bin/cantora-say").isExecutable());
     for (int size : sizes) {
         const QImage icon(
             QStringLiteral("%1share/icons/hicolor/%2x%2/apps/%3.png").arg(usr).arg(size).arg(kId));

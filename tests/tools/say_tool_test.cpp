@@ -154,7 +154,7 @@ void SayToolTest::headerOfAPhraseFile() {
     folder.write("words.dic", kDictionary);
     folder.write("phrases.txt",
                  "# the clock\ngreeting: hello world\r\nalarm: wake up,  wake up\n"
-                 "code: \\PA1 \\P0\n");
+                 "code: \\P2 \\P0\n");
     const Result header = Run(
         {"--dictionary", folder.file("words.dic"), "--phrases", folder.file("phrases.txt"), "--c"});
     QCOMPARE(header.status, 0);
@@ -163,7 +163,7 @@ void SayToolTest::headerOfAPhraseFile() {
     const QList<CPhrase> phrases = {
         {"greeting", "hello world", kPrefix + CodeTextToBytes(kHello + kWorld)},
         {"alarm", "wake up,  wake up", kPrefix + CodeTextToBytes(wakeUp + "\\P2 \\P6 " + wakeUp)},
-        {"code", "\\PA1 \\P0", kPrefix + CodeTextToBytes("\\PA1 \\P0")}};
+        {"code", "\\P2 \\P0", kPrefix + CodeTextToBytes("\\P2 \\P0")}};
     QCOMPARE(QString::fromUtf8(header.out), CHeaderText(phrases, true));
     QVERIFY(header.out.contains("{\"alarm\", alarm, ALARM_LENGTH},"));
 
@@ -206,7 +206,7 @@ void SayToolTest::failures() {
         QStringList arguments;
         const char* says;
     } cases[] = {
-        {{"--dictionary", dic, "--codes", "--loud", "hello"}, "--loud"},
+        {{"--dictionary", dic, "--codes", "--loud", "hello"}, "'loud'"},
         {{"--dictionary", folder.file("none.dic"), "--codes", "hello"}, "none.dic"},
         {{"--dictionary", dic, "--wav", folder.file("no/such/folder/x.wav"), "hello"}, "x.wav"},
         {{"--dictionary", dic, "--phrases", folder.file("none.txt"), "--c"}, "none.txt"},

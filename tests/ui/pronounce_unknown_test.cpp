@@ -15,6 +15,7 @@
 #include "core/pronounce/pronouncer.h"
 #include "support/test_support.h"
 #include "ui/codes/frm_codes.h"
+#include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
 
@@ -123,12 +124,16 @@ void PronounceUnknownTest::codeViewsAndWavFollowTheBox() {
 
     // The view hands over the codes and the phrase they came from.
     QString shown;
-    QTimer::singleShot(0, [&shown] {
+    auto* timer = new QTimer(&w);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, &shown] {
         if (auto* codes = qobject_cast<FrmCodes*>(QApplication::activeModalWidget())) {
+            timer->stop();
             shown = codes->txtCodes->toPlainText();
             codes->close();
         }
     });
+    timer->start();
     w.btnCodes->click();
     QStringList numbers;
     for (char byte : withRules) {

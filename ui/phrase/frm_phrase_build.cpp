@@ -276,7 +276,7 @@ void FrmPhrase::buildSayData() {
     chkPronounceUnknown->setObjectName("chkPronounceUnknown");
     chkPronounceUnknown->setToolTip(
         "Say the words the dictionary lacks as Suggest would, instead of leaving them out.");
-    PlaceTwips(chkPronounceUnknown, 120, 1290, 3600, 240);
+    PlaceTwips(chkPronounceUnknown, 120, 1290, 3600, 210);
 }
 
 void FrmPhrase::buildDictionary() {
