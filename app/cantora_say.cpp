@@ -364,6 +364,8 @@ int Run(const Options& o) {
     road.dictionaryPath = dictionary;
     QList<CPhrase> said;
     QStringList unknown;
+    // The dictionary is read and indexed once for all the phrases, not checked at each.
+    const profile::ReadBatch batch;
     for (const NamedPhrase& phrase : phrases) {
         SaidPhrase codes = SayPhrase(phrase.text, road);
         for (const QString& word : codes.unknownWords) {

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include <sys/resource.h>
+
 #include "bench_util.h"
 #include "dictionary_data.h"
 
@@ -39,6 +41,8 @@ QByteArray MakePhrases(QRandomGenerator& random) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
+    // SAY_BENCH_KEEP=1 keeps the files, to run the program on them by hand (under a profiler).
+    dir.setAutoRemove(!qEnvironmentVariableIsSet("SAY_BENCH_KEEP"));
     QRandomGenerator random(21);
     const QString dictionary = dir.filePath("Verbalyn.Dic");
     const QString phrases = dir.filePath("phrases.txt");
@@ -48,7 +52,8 @@ int main(int argc, char* argv[]) {
 
     int status = 0;
     QByteArray errors;
-    bench::Measure("cantora-say --phrases (10,000 x 10 words) --c", 1000, 5, nullptr, [&] {
+    constexpr int kRuns = 5;
+    bench::Measure("cantora-say --phrases (10,000 x 10 words) --c", 1000, kRuns, nullptr, [&] {
         QProcess say;
         say.setStandardOutputFile(header);
         say.start(CANTORA_SAY_PROGRAM,
@@ -57,9 +62,18 @@ int main(int argc, char* argv[]) {
         status = say.exitCode();
         errors = say.readAllStandardError();
     });
+    // On a busy machine the wall time includes waiting for a core; the processor time does not.
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    const double cpuMs = (children.ru_utime.tv_sec + children.ru_stime.tv_sec) * 1e3 +
+                         (children.ru_utime.tv_usec + children.ru_stime.tv_usec) / 1e3;
+    std::printf("processor time of cantora-say: %.0f ms a run\n", cpuMs / kRuns);
     QFile out(header);
     const qint64 size = out.size();
     std::printf("exit status %d, header %lld bytes%s%s\n", status, static_cast<long long>(size),
                 errors.isEmpty() ? "" : ", ", errors.left(200).constData());
+    if (!dir.autoRemove()) {
+        std::printf("files kept in %s\n", qPrintable(dir.path()));
+    }
     return status;
 }
