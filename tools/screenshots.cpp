@@ -152,10 +152,14 @@ int main(int argc, char** argv) {
         SavePortList(&main);
         OpenModal(&main, "EditPhrases", [](QWidget* phrase) {
             Save(phrase, "phrase-editor");
+            // The viewer with a phrase's codes, as taken to a microcontroller.
+            auto* sayData = phrase->findChild<QPlainTextEdit*>("txtSayData");
+            if (sayData != nullptr) {
+                sayData->setPlainText("hello world, speak cantora");
+            }
             OpenModal(phrase, "btnCodes", [](QWidget* codes) { Save(codes, "codes-viewer"); });
             // A phrase with words the dictionary lacks: a code view lists them under the phrase,
             // and a click on the list puts the first into the word box.
-            auto* sayData = phrase->findChild<QPlainTextEdit*>("txtSayData");
             auto* unknown = phrase->findChild<cantora::ClickLabel*>("lblUnknownWords");
             if (sayData != nullptr && unknown != nullptr) {
                 sayData->setPlainText("Hello Quillon, please say the Cantora greeting.");

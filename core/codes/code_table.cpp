@@ -1,5 +1,7 @@
 #include "core/codes/code_table.h"
 
+#include <QHash>
+
 #include "core/files/latin1_case.h"
 
 #include <array>
@@ -10,6 +12,8 @@ namespace {
 
 struct CodeTable {
     std::array<QString, kCodeTableSize> names;
+    // Each name's first number, for reading long code texts without a scan per token.
+    QHash<QString, int> numbers;
     bool loaded = false;
 };
 
@@ -81,6 +85,12 @@ void Fill(CodeTable& table) {
                 QStringLiteral("NT%1%2").arg(QLatin1String(kNotes[note])).arg(octave));
         }
     }
+    table.numbers.clear();
+    for (int i = 0; i < kCodeTableSize; ++i) {
+        if (!n[i].isEmpty() && !table.numbers.contains(n[i])) {
+            table.numbers.insert(n[i], i);
+        }
+    }
     table.loaded = true;
 }
 
@@ -106,14 +116,7 @@ QString GetCodeName(int code) {
 }
 
 int GetCodeNumber(const QString& name) {
-    const QString wanted = Latin1Upper(name);
-    const auto& names = Loaded().names;
-    for (int i = 0; i < kCodeTableSize; ++i) {
-        if (!names[i].isEmpty() && names[i] == wanted) {
-            return i;
-        }
-    }
-    return kUnknownCode;
+    return Loaded().numbers.value(Latin1Upper(name), kUnknownCode);
 }
 
 int GetNotePitch(int code) {

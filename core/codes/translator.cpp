@@ -61,10 +61,12 @@ void AppendRun(QByteArray& word, QByteArrayView text, qsizetype from, qsizetype 
 
 class Translator {
   public:
-    Translator(const profile::Snapshot& dictionary, qint64 budget, QString& result)
+    Translator(const profile::Snapshot& dictionary, qint64 budget, QString& result,
+               const UnknownWordFallback& fallback)
         : dictionary_(dictionary),
           section_(dictionary.SectionNumber("words")),
           budget_(budget),
+          fallback_(fallback),
           result_(result) {
         path_.reserve(kMaxNesting);
         words_.reserve(kMaxNesting + 1);
@@ -172,7 +174,18 @@ class Translator {
             result_ += QLatin1StringView(word);
             return;
         }
-        if (tainted || exhausted_ || path_.size() >= static_cast<size_t>(kMaxNesting)) {
+        if (exhausted_ || path_.size() >= static_cast<size_t>(kMaxNesting)) {
+            return;
+        }
+        // Only the typed text's own words reach the fallback, as they were typed.
+        const bool typed = path_.empty() && fallback_;
+        if (typed) {
+            typedWord_ = word;
+        }
+        if (tainted) {
+            if (typed) {
+                Fallback();
+            }
             return;
         }
         for (char& c : word) {
@@ -188,11 +201,13 @@ class Translator {
             exhausted_ = true;
             return;
         }
-        if (!dictionary_.FindInSection(section_, word, &raw)) {
-            return;
-        }
-        const QByteArrayView value = profile::CleanValue(raw, kDictionaryReadSize);
+        const bool found = dictionary_.FindInSection(section_, word, &raw);
+        const QByteArrayView value =
+            found ? profile::CleanValue(raw, kDictionaryReadSize) : QByteArrayView();
         if (value.isEmpty()) {
+            if (typed) {
+                Fallback();
+            }
             return;
         }
         if (value.size() > budget_) {
@@ -205,6 +220,17 @@ class Translator {
         path_.pop_back();
     }
 
+    // Appends what the fallback says for the typed word, within the work bound.
+    void Fallback() {
+        const QString said = fallback_(QString::fromLatin1(typedWord_));
+        if (said.size() > budget_) {
+            exhausted_ = true;
+            return;
+        }
+        budget_ -= said.size();
+        result_ += said;
+    }
+
     const profile::Snapshot& dictionary_;
     const int section_;  // "Words", matched without regard to case
     qint64 budget_;
@@ -212,16 +238,24 @@ class Translator {
     std::vector<QByteArrayView> path_;  // folded words being expanded, outermost first
     std::vector<QByteArray> words_;     // the word being read at each nesting level
     size_t depth_ = 0;
+    const UnknownWordFallback& fallback_;
+    QByteArray typedWord_;  // the typed word being closed, before folding
     QString& result_;
 };
 
 }  // namespace
 
 QString TranslateText(const QString& text) {
+    return TranslateText(text, TranslateOptions{});
+}
+
+QString TranslateText(const QString& text, const TranslateOptions& options) {
     QString result;
     result.reserve(text.size() * 2);
-    const profile::Snapshot dictionary(DictionaryFilePath());
-    Translator translator(dictionary, kWorkBase + kWorkPerCharacter * text.size(), result);
+    const profile::Snapshot dictionary(options.dictionaryPath.isEmpty() ? DictionaryFilePath()
+                                                                        : options.dictionaryPath);
+    Translator translator(dictionary, kWorkBase + kWorkPerCharacter * text.size(), result,
+                          options.unknownWord);
     translator.Run(QStringView(text));
     return result;
 }

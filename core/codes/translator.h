@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace cantora {
@@ -19,6 +20,20 @@ namespace cantora {
 // word counts as unknown, so no dictionary can make a call take more than a fraction of a second
 // (a realistic text uses under a tenth of it).
 QString TranslateText(const QString& text);
+
+// Code-list text to say for a word of the typed text that the dictionary lacks (no value, or a
+// blank one), or empty to leave it out. Gets the word's characters as typed.
+using UnknownWordFallback = std::function<QString(const QString& word)>;
+
+struct TranslateOptions {
+    QString dictionaryPath;           // empty: the program's dictionary
+    UnknownWordFallback unknownWord;  // empty: unknown words are left out
+};
+
+// TranslateText with another dictionary and a say for unknown words. Dictionary entries always
+// win; only words typed in `text` (not words inside dictionary values) reach the fallback, and
+// what it returns is appended as it stands, counted against the same work bound.
+QString TranslateText(const QString& text, const TranslateOptions& options);
 
 // Sorts lines[low..high] in place by ordinal comparison. Uses constant extra stack per level
 // and recurses only into the smaller side.

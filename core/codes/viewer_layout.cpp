@@ -13,6 +13,11 @@ CodesLayout ComputeCodesLayout(int widthTwips, int heightTwips) {
                       kDoneHeight};
     layout.btnCopy = {widthTwips - (kCopyWidth + kDoneWidth + 120), heightTwips - kCopyHeight - 60,
                       kCopyWidth, kCopyHeight};
+    const int rowTop = heightTwips - kExportHeight - 60;
+    layout.cmdSaveAs = {layout.btnCopy.left - 60 - kExportWidth, rowTop, kExportWidth,
+                        kExportHeight};
+    layout.cmdCopyC = {layout.cmdSaveAs.left - 60 - kExportWidth, rowTop, kExportWidth,
+                       kExportHeight};
     return layout;
 }
 

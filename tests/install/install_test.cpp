@@ -187,7 +187,7 @@ void InstallTest::installedTreeValidates() {
     // Every program with its manual page, and no page without its program.
     const QStringList installed = FilesUnder(usr);
     const QStringList programs = installed.filter(QRegularExpression("^bin/"));
-    for (const QString& program : QStringList{"bin/cantora-utility", "bin/cantora-chip"}) {
+    for (const QString& program : QStringList{"bin/cantora-utility", "bin/cantora-chip", "bin/cantora-say"}) {
         QVERIFY2(programs.contains(program), qPrintable(program));
     }
     for (const QString& program : programs) {
@@ -205,6 +205,7 @@ void InstallTest::installedTreeValidates() {
     QVERIFY2(changelog.out.startsWith("cantora-utility (" CANTORA_VERSION "-"),
              qPrintable(changelog.out + changelog.err));
     QVERIFY(QFileInfo(usr + "bin/cantora-utility").isExecutable());
+    QVERIFY(QFileInfo(usr + "bin/cantora-say").isExecutable());
     for (int size : sizes) {
         const QImage icon(
             QStringLiteral("%1share/icons/hicolor/%2x%2/apps/%3.png").arg(usr).arg(size).arg(kId));

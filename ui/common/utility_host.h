@@ -29,10 +29,11 @@ class UtilityHost {
     virtual QString linkProblem() const { return {}; }
 
     // Hand-over strings: the phrase and word the phrase editor keeps between its openings, and
-    // the decimal code list it hands to the codes viewer.
+    // the decimal code list it hands to the codes viewer with the phrase text it came from.
     QString PhraseToMove;
     QString WordToMove;
     QString QuillonCodes;
+    QString QuillonPhrase;
 };
 
 }  // namespace cantora

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QTextCursor>
 
+#include "core/codes/lenient_numbers.h"
+#include "core/files/profile.h"
 #include "ui/common/accessibility.h"
 #include "ui/common/link_indicator.h"
 #include "ui/common/twips.h"
@@ -53,6 +55,9 @@ void FrmPhrase::connectHandlers() {
     connect(btnCodes, &QPushButton::clicked, this, [this] { ViewCodes(btnCodes, false); });
     connect(Command2, &QPushButton::clicked, this, [this] { ViewCodes(Command2, true); });
     connect(cmdSaveWav, &QPushButton::clicked, this, [this] { cmdSaveWav_Click(); });
+    // Only the user's own clicks keep the choice, so a first start writes nothing.
+    connect(chkPronounceUnknown, &QCheckBox::clicked, this,
+            [this] { chkPronounceUnknown_Click(); });
     connect(cmdLoadOver, &QPushButton::clicked, this, [this] { cmdLoadOver_Click(); });
     connect(cmdLoadInsert, &QPushButton::clicked, this, [this] { LoadDictionaryWords(); });
     connect(btnNextWord, &QPushButton::clicked, this, [this] { btnNextWord_Click(); });
@@ -71,6 +76,12 @@ void FrmPhrase::Form_Load() {
         txtSayData->setPlainText(main_.PhraseToMove);
     }
     SetDefaults();
+    chkPronounceUnknown->setChecked(
+        LeadingInteger(GetIniValue("Phrase", "PronounceUnknown", "0")) != 0);
+}
+
+void FrmPhrase::chkPronounceUnknown_Click() {
+    PutIniValue("Phrase", "PronounceUnknown", chkPronounceUnknown->isChecked() ? 1 : 0);
 }
 
 void FrmPhrase::showEvent(QShowEvent* event) {

@@ -108,6 +108,8 @@ class FrmPhrase : public QDialog {
     ClickLabel* lblUnknownWords = nullptr;
     // "Save WAV…": what "Say It" would send, rendered by the virtual chip into a WAV file.
     QPushButton* cmdSaveWav = nullptr;
+    // Says the words the dictionary lacks as "Suggest" would, in the says, views and WAV files.
+    QCheckBox* chkPronounceUnknown = nullptr;
 
     // Dictionary.
     QLineEdit* txtDict = nullptr;
@@ -172,6 +174,9 @@ class FrmPhrase : public QDialog {
     void ShowSendProblem();
 
     QString sayDataText(bool selectionOnly) const;
+    // The phrase text as code-list text, unknown words pronounced when the box asks for it.
+    QString translatePhrase(const QString& text) const;
+    void chkPronounceUnknown_Click();
     QLineEdit* parameterBox(int code) const;
     // Sends through the main window; false when this window was deleted while the bytes went out.
     bool sendSurvived(const QByteArray& bytes, bool checkLength);
@@ -179,7 +184,8 @@ class FrmPhrase : public QDialog {
     UtilityHost& main_;
     QMap<int, ClickLabel*> Command1_;
     QList<VoiceControl> voice_;
-    QStringList unknownWords_;  // what lblUnknownWords lists
+    QStringList unknownWords_;        // what lblUnknownWords lists
+    bool unknownPronounced_ = false;  // whether they were said by the rules
 };
 
 }  // namespace cantora

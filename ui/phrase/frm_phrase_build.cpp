@@ -272,6 +272,12 @@ void FrmPhrase::buildSayData() {
     cmdSaveWav =
         MakeButton(Frame10, "cmdSaveWav", QStringLiteral("Save WAV\u2026"), 8970, 1200, 1275, 255,
                    "Save what Say It sends, as this computer would play it, in a WAV file.");
+
+    chkPronounceUnknown = new QCheckBox("Pronounce unknown words", Frame10);
+    chkPronounceUnknown->setObjectName("chkPronounceUnknown");
+    chkPronounceUnknown->setToolTip(
+        "Say the words the dictionary lacks as Suggest would, instead of leaving them out.");
+    PlaceTwips(chkPronounceUnknown, 120, 1290, 3600, 210);
 }
 
 void FrmPhrase::buildDictionary() {

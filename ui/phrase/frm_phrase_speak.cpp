@@ -10,11 +10,13 @@
 #include <optional>
 
 #include "core/chip/wav_file.h"
+#include "core/codes/c_export.h"
 #include "core/codes/code_table.h"
 #include "core/codes/code_text.h"
 #include "core/codes/palette_table.h"
 #include "core/codes/scp_commands.h"
 #include "core/codes/translator.h"
+#include "core/pronounce/pronouncer.h"
 #include "ui/codes/frm_codes.h"
 #include "ui/common/prompter.h"
 #include "ui/common/utility_host.h"
@@ -121,6 +123,15 @@ QString FrmPhrase::sayDataText(bool selectionOnly) const {
     return txtSayData->toPlainText();
 }
 
+QString FrmPhrase::translatePhrase(const QString& text) const {
+    if (!chkPronounceUnknown->isChecked()) {
+        return TranslateText(text);
+    }
+    TranslateOptions options;
+    options.unknownWord = [](const QString& word) { return SuggestCodeText(word); };
+    return TranslateText(text, options);
+}
+
 QByteArray FrmPhrase::PhraseBytes(const QString& codeText) const {
     QByteArray bytes;
     if (chkApplyControlsBeforeSayData->isChecked()) {
@@ -149,7 +160,7 @@ void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
     auto busy = std::make_shared<BusyPointer>();
     const QString text = sayDataText(selectionOnly);
     ShowUnknownWords(text);
-    SayThisAllophoneList(TranslateText(text));
+    SayThisAllophoneList(translatePhrase(text));
     // Asked for during another send, the phrase joined it and is still going out: the button
     // and the pointer wait for its end.
     main.AfterCurrentSend([self, button, busy]() mutable {
@@ -165,24 +176,21 @@ void FrmPhrase::SayText(QPushButton* button, bool selectionOnly) {
 void FrmPhrase::ViewCodes(QPushButton* button, bool selectionOnly) {
     button->setEnabled(false);
     QByteArray bytes;
+    QString text;
     {
         BusyPointer busy;
-        const QString text = sayDataText(selectionOnly);
+        text = sayDataText(selectionOnly);
         ShowUnknownWords(text);
-        bytes = PhraseBytes(TranslateText(text));
+        bytes = PhraseBytes(translatePhrase(text));
     }
     button->setEnabled(true);
     txtSayData->setFocus();
+    main_.QuillonPhrase = text;
     ShowThisCodeList(bytes);
 }
 
 void FrmPhrase::ShowThisCodeList(const QByteArray& zQuillonCodes) {
-    QStringList numbers;
-    numbers.reserve(zQuillonCodes.size());
-    for (char byte : zQuillonCodes) {
-        numbers.append(QString::number(static_cast<unsigned char>(byte)));
-    }
-    main_.QuillonCodes = numbers.join(QStringLiteral(", "));
+    main_.QuillonCodes = CodesAsDecimalText(zQuillonCodes);
     {
         FrmCodes codes(main_, this);
         codes.exec();
@@ -230,7 +238,7 @@ void FrmPhrase::cmdSaveWav_Click() {
             return;
         }
         // Exactly the bytes "Say It" would send now, rendered offline: no port, no speakers.
-        written = chip::RenderBytesToWav(PhraseBytes(TranslateText(sayDataText(false))), path);
+        written = chip::RenderBytesToWav(PhraseBytes(translatePhrase(sayDataText(false))), path);
     }
     if (self.isNull()) {
         return;

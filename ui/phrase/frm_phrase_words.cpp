@@ -147,6 +147,7 @@ void FrmPhrase::cmdSuggest_Click() {
 }
 
 void FrmPhrase::ShowUnknownWords(const QString& phraseText) {
+    unknownPronounced_ = chkPronounceUnknown->isChecked();
     setUnknownWords(UnknownWords(phraseText));
 }
 
@@ -158,8 +159,9 @@ void FrmPhrase::setUnknownWords(const QStringList& words) {
         lblUnknownWords->unsetCursor();
         return;
     }
-    const QString full =
-        QStringLiteral("Not in the dictionary: ") + words.join(QStringLiteral(", "));
+    const QString heading = unknownPronounced_ ? QStringLiteral("Pronounced by the rules")
+                                               : QStringLiteral("Not in the dictionary");
+    const QString full = heading + QStringLiteral(": ") + words.join(QStringLiteral(", "));
     // One line, however many words.
     lblUnknownWords->setText(lblUnknownWords->fontMetrics().elidedText(
         full, Qt::ElideRight, lblUnknownWords->contentsRect().width()));
@@ -170,7 +172,7 @@ void FrmPhrase::setUnknownWords(const QStringList& words) {
         tip.append(QStringLiteral("and %1 more").arg(words.size() - kTipWords));
     }
     lblUnknownWords->setToolTip(
-        QStringLiteral("Not in the dictionary:\n") + tip.join(QLatin1Char('\n')) +
+        heading + QStringLiteral(":\n") + tip.join(QLatin1Char('\n')) +
         QStringLiteral("\n\nClick to put \"%1\" into the word box.").arg(words.first()));
     lblUnknownWords->setCursor(Qt::PointingHandCursor);
 }

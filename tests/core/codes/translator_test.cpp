@@ -4,8 +4,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-#include "core/files/profile.h"
 #include "core/codes/translator.h"
+#include "core/files/profile.h"
 #include "support/test_support.h"
 
 using namespace cantora;
@@ -24,6 +24,7 @@ class TranslatorTest : public QObject {
     void explodingDictionariesAreBounded_data();
     void explodingDictionariesAreBounded();
     void wordsWithUnstorableLettersAreUnknown();
+    void fallbackForUnknownWords();
     void sortOrder();
     void sortRanges();
     void sortLargeInputs();
@@ -160,6 +161,46 @@ void TranslatorTest::wordsWithUnstorableLettersAreUnknown() {
                                                "a")),
              QString("\\ZA"));
     QCOMPARE(GetDictionaryValue("Words", QString::fromUtf8("\u0142za"), "none"), QString("none"));
+}
+
+// The fallback says the typed words the dictionary lacks, and only those; another dictionary
+// file can stand in for the program's.
+void TranslatorTest::fallbackForUnknownWords() {
+    folder_->write("Verbalyn.Dic", "[words]\r\nhello=\\HE\r\nblank=\r\nnest=\\NN inner\r\n");
+    QStringList asked;
+    TranslateOptions options;
+    options.unknownWord = [&asked](const QString& word) {
+        asked.append(word);
+        return QStringLiteral("<%1>").arg(word);
+    };
+    const struct {
+        const char* text;
+        const char* result;
+        QStringList asked;
+    } cases[] = {
+        {"hello Cantora world", "\\HE<Cantora><world>", {"Cantora", "world"}},
+        {"HELLO \\IY", "\\HE\\IY", {}},
+        {"blank", "<blank>", {"blank"}},  // a blank entry says nothing
+        {"nest", "\\NN", {}},             // words inside values are not followed
+        {"don't,  x", "<dont> \\P2 \\P6<x>", {"dont", "x"}},
+        {"", "", {}},
+    };
+    for (const auto& c : cases) {
+        asked.clear();
+        QCOMPARE(TranslateText(c.text, options), QString(c.result));
+        QCOMPARE(asked, c.asked);
+        // A fallback that says nothing changes nothing.
+        TranslateOptions silent;
+        silent.unknownWord = [](const QString&) { return QString(); };
+        QCOMPARE(TranslateText(c.text, silent), TranslateText(c.text));
+    }
+    QCOMPARE(TranslateText("hello Cantora world", TranslateOptions{}), QString("\\HE"));
+
+    folder_->write("other.dic", "[words]\r\nworld=\\WW\r\n");
+    options.dictionaryPath = folder_->file("other.dic");
+    asked.clear();
+    QCOMPARE(TranslateText("hello world", options), QString("<hello>\\WW"));
+    QCOMPARE(asked, QStringList{"hello"});
 }
 
 void TranslatorTest::sortOrder() {
