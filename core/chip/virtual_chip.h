@@ -34,7 +34,7 @@ class VirtualChip {
     // A run of sounds is spoken once no byte has come for this long (or it is kLongestRun
     // long), so that it is spoken in one piece rather than sound by sound as the bytes trickle
     // in.
-    static constexpr int kRunGapMs = 3;
+    static constexpr int kRunGapMs = 8;
     // How far ahead of the output the worker renders: more than an output asks for at once.
     static constexpr int kAheadMs = 120;
 
