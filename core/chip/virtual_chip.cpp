@@ -99,7 +99,9 @@ void VirtualChip::appendLocked(const int16_t* pcm, int frames) {
 bool VirtualChip::renderBlock(std::unique_lock<std::mutex>& lock) {
     const quint64 generation = generation_;
     std::vector<Event> taken;
-    while (!input_.empty() && static_cast<int>(taken.size()) < renderer_.room()) {
+    // A reset is always taken: it empties the renderer rather than filling it.
+    while (!input_.empty() && (static_cast<int>(taken.size()) < renderer_.room() ||
+                               input_.front().kind == EventKind::ScpReset)) {
         taken.push_back(input_.front());
         input_.pop_front();
     }
