@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 #include "core/chip/effects.h"
@@ -149,14 +150,20 @@ void ChipToolTest::endlessStreamKeepsItFlat() {
     }
     ::close(fd);
     qInfo() << "bytes taken" << accepted << "peak memory" << peakKb << "kB";
-    QVERIFY2(accepted > 32768 && accepted < 4 * 1024 * 1024, qPrintable(QString::number(accepted)));
+    // Its input buffer and the terminal's own, no more: the rest waits with the sender.
+    QVERIFY2(accepted > 32768 && accepted < 256 * 1024, qPrintable(QString::number(accepted)));
     QVERIFY2(peakKb > 0 && peakKb < 150 * 1024, qPrintable(QString::number(peakKb)));
     chipProgram.terminate();
     QVERIFY(chipProgram.waitForFinished(5000));
     QCOMPARE(chipProgram.exitCode(), 0);
     QFile file(wav);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.size() > 44 + chip::kSampleRate);  // over half a second of sound
+    const QByteArray data = file.readAll();
+    QVERIFY(data.size() > 44 + chip::kSampleRate);  // over half a second
+    // Spoken while the bytes still came, not held back for the end of a stream with none.
+    const auto* pcm = reinterpret_cast<const int16_t*>(data.constData() + 44);
+    const size_t frames = static_cast<size_t>(data.size() - 44) / 2;
+    QVERIFY(std::any_of(pcm, pcm + frames, [](int16_t v) { return std::abs(v) > 1000; }));
 }
 
 QTEST_MAIN(ChipToolTest)
