@@ -7,7 +7,10 @@ namespace cantora::chip {
 
 namespace {
 
-constexpr int kBlockFrames = kSampleRate / 200;  // 5 ms
+// The least the worker renders at once (5 ms), and the most (40 ms): as much as the ring has
+// room for, so that a worker that gets little time still keeps the output fed.
+constexpr int kBlockFrames = kSampleRate / 200;
+constexpr int kLargestBlockFrames = kSampleRate / 25;
 
 }  // namespace
 
@@ -106,7 +109,8 @@ bool VirtualChip::renderBlock(std::unique_lock<std::mutex>& lock) {
         input_.pop_front();
     }
     const bool moreMayCome = lastByte_.isValid() && lastByte_.elapsed() < kRunGapMs;
-    const bool room = ring_.size() - ringCount_ >= static_cast<size_t>(kBlockFrames);
+    const int space = std::min(static_cast<int>(ring_.size() - ringCount_), kLargestBlockFrames);
+    const bool room = space >= kBlockFrames;
     if (taken.empty() && (!rendererBusy_ || !room)) {
         return false;
     }
@@ -116,12 +120,12 @@ bool VirtualChip::renderBlock(std::unique_lock<std::mutex>& lock) {
     for (const Event& event : taken) {
         renderer_.push(event);
     }
-    int16_t block[kBlockFrames];
+    int16_t block[kLargestBlockFrames];
     int made = 0;
     int ready = 0;
     if (room) {
-        made = renderer_.render(block, kBlockFrames, moreMayCome);
-        ready = renderer_.synthSounding() ? kBlockFrames : made;
+        made = renderer_.render(block, space, moreMayCome);
+        ready = renderer_.synthSounding() ? space : made;
     }
     const bool synth = renderer_.synthSounding();
     const bool speaking = renderer_.speaking();

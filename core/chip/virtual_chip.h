@@ -34,9 +34,9 @@ class VirtualChip {
     // A run of sounds is spoken once no byte has come for this long (or it is kLongestRun
     // long), so that it is spoken in one piece rather than sound by sound as the bytes trickle
     // in.
-    static constexpr int kRunGapMs = 8;
+    static constexpr int kRunGapMs = 12;
     // How far ahead of the output the worker renders: more than an output asks for at once.
-    static constexpr int kAheadMs = 120;
+    static constexpr int kAheadMs = 200;
 
     VirtualChip();
     ~VirtualChip();
