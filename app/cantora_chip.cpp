@@ -16,8 +16,8 @@
 #include <cstdio>
 
 #include "core/chip/speakers.h"
-#include "core/chip/wav_file.h"
 #include "core/chip/virtual_chip.h"
+#include "core/chip/wav_file.h"
 
 namespace {
 
@@ -136,6 +136,10 @@ int RunChip(QCoreApplication& app, const Options& options, int master) {
             }
             silentFor.start();
         }
+        // The chip's input buffer is full: hold off, as its CTS line would, until it empties.
+        if (chip->full()) {
+            notifier.setEnabled(false);
+        }
     });
     if (wavPath.isEmpty()) {
         output->start(chip);
@@ -149,6 +153,9 @@ int RunChip(QCoreApplication& app, const Options& options, int master) {
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
         if (chip->busy()) {
             silentFor.start();
+        }
+        if (!notifier.isEnabled() && !chip->full()) {
+            notifier.setEnabled(true);
         }
         const bool idleDone = idleMs >= 0 && heardBytes && silentFor.elapsed() >= idleMs;
         if (g_stop || idleDone) {

@@ -13,7 +13,8 @@ seconds="${1:-60}"
 shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(code_text translator profile dictionary_text quicksort chip_decoder pronouncer)
+  targets=(code_text translator profile dictionary_text quicksort chip_decoder pronouncer
+    chip_renderer)
 fi
 
 if [ ! -f build-fuzz/build.ninja ]; then

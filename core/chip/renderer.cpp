@@ -138,37 +138,46 @@ void Renderer::resetAll() {
     queue_.clear();
     current_.clear();
     position_ = 0;
+    repeatsLeft_ = 0;
     voice_ = Voice{};
     synth_.reset();
-    nextRate_ = nextPitch_ = nextGain_ = 1.0;
-    nextRepeat_ = 1;
+    next_ = NextSound{};
 }
 
-void Renderer::push(const Event& event) {
+bool Renderer::push(const Event& event) {
     if (event.kind == EventKind::ScpReset) {
         resetAll();
-        return;
+        return true;
+    }
+    if (room() <= 0) {
+        return false;
     }
     queue_.push_back(event);
+    return true;
 }
 
-void Renderer::pushBytes(const QByteArray& bytes) {
-    std::vector<Event> events;
-    for (const char byte : bytes) {
-        decoder_.feed(static_cast<unsigned char>(byte), &events);
+qsizetype Renderer::pushBytes(const QByteArray& bytes) {
+    qsizetype taken = 0;
+    // One byte completes at most one command, and a command holds at most a few dozen events.
+    while (taken < bytes.size() && room() >= 64) {
+        decoded_.clear();
+        decoder_.feed(static_cast<unsigned char>(bytes[taken]), &decoded_);
+        ++taken;
+        for (const Event& event : decoded_) {
+            push(event);
+        }
     }
-    for (const Event& event : events) {
-        push(event);
-    }
+    return taken;
 }
 
 bool Renderer::speaking() const {
-    return position_ < current_.size() || !queue_.empty();
+    return position_ < current_.size() || repeatsLeft_ > 0 || !queue_.empty();
 }
 
 void Renderer::silence(int ms) {
     current_.assign(static_cast<size_t>(ms) * kSampleRate / 1000, 0.0f);
     position_ = 0;
+    repeatsLeft_ = 0;
 }
 
 void Renderer::speak(const std::vector<int>& codes) {
@@ -183,47 +192,53 @@ void Renderer::speak(const std::vector<int>& codes) {
     // A lone sound (a palette click) is held three times as long, or a vowel would be over in
     // 70 ms, too short to hear its pitch.
     const double lone = codes.size() == 1 ? 3.0 : 1.0;
-    const double stretch = kNormalSpeed / speed / nextRate_ * lone;
-    const double f0 = std::clamp(voice_.pitch, 30, 500) * nextPitch_;
+    const double stretch = kNormalSpeed / speed / next_.rate * lone;
+    const double f0 = std::clamp(voice_.pitch, 30, 500) * next_.pitch;
     // A lone sound is sung flat at the pitch; only a run of sounds gets an intonation.
     const double stddev = codes.size() > 1 ? f0 * voice_.bend * 0.02 : 0.0;
-    const std::vector<float> once = SynthesisePhones(phones, f0, stddev, stretch);
-    const float gain = static_cast<float>(kSpeechGain * voice_.volume / kDefaultVolume * nextGain_);
-    current_.clear();
-    for (int r = 0; r < nextRepeat_; ++r) {
-        for (const float v : once) {
-            current_.push_back(v * gain);
-        }
+    current_ = SynthesisePhones(phones, f0, stddev, stretch);
+    // Whatever the speech library makes of it, no sound outlasts its bound.
+    const size_t longest = codes.size() * static_cast<size_t>(kLongestSoundMs) * kSampleRate / 1000;
+    if (current_.size() > longest) {
+        current_.resize(longest);
+    }
+    const double soft = next_.soft ? 0.5 : 1.0;
+    const auto gain =
+        static_cast<float>(kSpeechGain * voice_.volume / kDefaultVolume * next_.emphasis * soft);
+    for (float& v : current_) {
+        v *= gain;
     }
     position_ = 0;
+    repeatsLeft_ = next_.repeat - 1;
 }
 
 void Renderer::playEffect(int code) {
     const std::vector<float> once = RenderEffect(code);
-    const float gain = static_cast<float>(kEffectGain * voice_.volume / kDefaultVolume * nextGain_);
+    const double soft = next_.soft ? 0.5 : 1.0;
+    const auto gain =
+        static_cast<float>(kEffectGain * voice_.volume / kDefaultVolume * next_.emphasis * soft);
     // FAST and SLOW play an effect faster or slower by skipping or repeating samples.
-    const double step = nextRate_;
+    const double step = next_.rate;
     current_.clear();
-    for (int r = 0; r < nextRepeat_; ++r) {
-        for (double i = 0; i < static_cast<double>(once.size()); i += step) {
-            current_.push_back(once[static_cast<size_t>(i)] * gain);
-        }
+    current_.reserve(static_cast<size_t>(static_cast<double>(once.size()) / step) + 1);
+    for (double i = 0; i < static_cast<double>(once.size()); i += step) {
+        current_.push_back(once[static_cast<size_t>(i)] * gain);
     }
     position_ = 0;
+    repeatsLeft_ = next_.repeat - 1;
 }
 
 bool Renderer::speakRun(bool holdOpenRun) {
     // A run of sounds is spoken in one piece so that they join up; a modifier applies to the
     // next sound alone.
-    const bool modified =
-        nextRate_ != 1.0 || nextPitch_ != 1.0 || nextGain_ != 1.0 || nextRepeat_ != 1;
     size_t length = 1;
-    if (!modified) {
-        while (length < queue_.size() && queue_[length].kind == EventKind::Allophone) {
+    if (next_.plain()) {
+        while (length < queue_.size() && length < static_cast<size_t>(kLongestRun) &&
+               queue_[length].kind == EventKind::Allophone) {
             ++length;
         }
     }
-    if (holdOpenRun && length == queue_.size()) {
+    if (holdOpenRun && length == queue_.size() && length < static_cast<size_t>(kLongestRun)) {
         return false;
     }
     std::vector<int> codes;
@@ -238,24 +253,24 @@ bool Renderer::speakRun(bool holdOpenRun) {
 void Renderer::applyControl(const Event& event) {
     switch (event.kind) {
         case EventKind::Fast:
-            nextRate_ *= 1.5;
+            next_.rate = 1.5;
             break;
         case EventKind::Slow:
-            nextRate_ *= 0.5;
+            next_.rate = 0.5;
             break;
         case EventKind::Stress:
-            nextPitch_ *= 1.12;
-            nextGain_ *= 1.3;
+            next_.pitch = 1.12;
+            next_.emphasis = 1.3;
             break;
         case EventKind::Relax:
-            nextPitch_ *= 0.92;
-            nextGain_ *= 0.75;
+            next_.pitch = 0.92;
+            next_.emphasis = 0.75;
             break;
         case EventKind::Soft:
-            nextGain_ *= 0.5;
+            next_.soft = true;
             break;
         case EventKind::Repeat:
-            nextRepeat_ = std::max(1, event.value);
+            next_.repeat = Clamp(event.value, 1, 255);
             break;
         case EventKind::Reset:
             voice_ = Voice{};
@@ -313,12 +328,12 @@ bool Renderer::startNext(bool holdOpenRun) {
                 continue;
         }
         if (event.kind == EventKind::Allophone || event.kind == EventKind::Effect) {
-            nextRate_ = nextPitch_ = nextGain_ = 1.0;
-            nextRepeat_ = 1;
+            next_ = NextSound{};
         }
         if (!current_.empty()) {
             return true;
         }
+        repeatsLeft_ = 0;  // nothing to say again
     }
     return false;
 }
@@ -327,6 +342,10 @@ int Renderer::render(int16_t* out, int frames, bool holdOpenRun) {
     std::vector<float> mix(static_cast<size_t>(frames), 0.0f);
     int done = 0;
     while (done < frames) {
+        if (position_ >= current_.size() && repeatsLeft_ > 0) {
+            --repeatsLeft_;
+            position_ = 0;
+        }
         if (position_ >= current_.size()) {
             current_.clear();
             position_ = 0;
@@ -351,16 +370,19 @@ int Renderer::render(int16_t* out, int frames, bool holdOpenRun) {
 
 std::vector<int16_t> RenderBytes(const QByteArray& bytes, int tailMs) {
     Renderer renderer;
-    renderer.pushBytes(bytes);
+    qsizetype fed = renderer.pushBytes(bytes);
     std::vector<int16_t> pcm;
     constexpr int kBlock = kSampleRate / 100;
     constexpr size_t kLimit = static_cast<size_t>(kSampleRate) * 600;
-    while (renderer.speaking() && pcm.size() < kLimit) {
+    while ((renderer.speaking() || fed < bytes.size()) && pcm.size() < kLimit) {
         const size_t at = pcm.size();
         pcm.resize(at + kBlock);
         const int sounded = renderer.render(pcm.data() + at, kBlock);
-        if (!renderer.speaking() && !renderer.synthSounding()) {
-            // End exactly where the last sound (or pause) ended.
+        // The input buffer is read as it empties, as the chip reads its line.
+        fed += renderer.pushBytes(bytes.sliced(fed));
+        if (!renderer.synthSounding()) {
+            // End exactly where the last sound (or pause) ended, and leave no gap where the
+            // queue ran dry before the next bytes were read.
             pcm.resize(at + static_cast<size_t>(sounded));
         }
     }

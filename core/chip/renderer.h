@@ -63,17 +63,53 @@ class SynthModel {
     uint32_t noise_ = 0x9e3779b9u;
 };
 
+// What a modifier code sets for the next sound alone. Each is a property within the chip's
+// range, not a factor: a second FAST or SLOW replaces the first, STRESS and RELAX replace each
+// other, SOFT is on or off. So no row of modifiers can stretch, shrink or amplify a sound
+// further than one of them does.
+struct NextSound {
+    double rate = 1.0;      // FAST 1.5, SLOW 0.5
+    double pitch = 1.0;     // STRESS 1.12, RELAX 0.92
+    double emphasis = 1.0;  // STRESS 1.3, RELAX 0.75 (gain)
+    bool soft = false;      // SOFT: half volume
+    int repeat = 1;         // REPEAT's value, 1-255
+    bool plain() const {
+        return rate == 1.0 && pitch == 1.0 && emphasis == 1.0 && !soft && repeat == 1;
+    }
+};
+
+// The chip's input buffer: this many events (about one per code byte) wait to be played, more
+// than the longest phrase the windows send (about half an hour of speech). When it is full the
+// chip holds off its CTS line: `room()` runs out, `VirtualChip::full()` turns true and
+// cantora-chip stops reading its terminal, so a sender blocks as on a chip with flow control.
+// Bytes a sender writes anyway are dropped, as on the chip, except that "\0RX" still resets at
+// once. The memory held stays the same however long the stream.
+constexpr int kInputBufferEvents = 32768;
+// A run of sounds is spoken in one piece so that they join up, but never more than this many:
+// a run this long is spoken even while more of it is still arriving.
+constexpr int kLongestRun = 32;
+// No one sound (one code, any modifiers, any SPEED) lasts longer than this, once; REPEAT plays
+// it again that many times without holding more of it.
+constexpr int kLongestSoundMs = 8000;
+// The longest any one event can sound, REPEAT included: the bound on the output per input code.
+constexpr qint64 kLongestEventMs = 255LL * kLongestSoundMs;
+
 class Renderer {
   public:
     Renderer();
 
     // Queues an event; the SCP reset acts at once (it is how "Shut Up" cuts a phrase short).
-    void push(const Event& event);
-    void pushBytes(const QByteArray& bytes);
+    // False, dropping it, when the input buffer is full.
+    bool push(const Event& event);
+    // Decodes and queues bytes while there is room; returns how many were taken.
+    qsizetype pushBytes(const QByteArray& bytes);
+    // Events that can still be queued before the buffer is full.
+    int room() const { return kInputBufferEvents - static_cast<int>(queue_.size()); }
 
     // Renders the next `frames` samples. With `holdOpenRun` a run of sounds at the end of the
-    // queue is not spoken yet, since more of it may still be arriving on the line. Returns how
-    // many of the frames came from queued sounds and pauses (the rest is synthesiser alone).
+    // queue is not spoken yet, since more of it may still be arriving on the line (unless it is
+    // kLongestRun long). Returns how many of the frames came from queued sounds and pauses (the
+    // rest is synthesiser alone).
     int render(int16_t* out, int frames, bool holdOpenRun = false);
 
     // Something is queued or still playing (not counting the synthesiser).
@@ -81,6 +117,8 @@ class Renderer {
     bool synthSounding() const { return synth_.sounding(); }
     const Voice& voice() const { return voice_; }
     const SynthModel& synth() const { return synth_; }
+    // Samples held for the sound now playing (one copy of it, however often it repeats).
+    size_t heldFrames() const { return current_.size(); }
 
   private:
     bool startNext(bool holdOpenRun);
@@ -95,16 +133,14 @@ class Renderer {
     void resetAll();
 
     Decoder decoder_;
+    std::vector<Event> decoded_;
     std::deque<Event> queue_;
     std::vector<float> current_;
     size_t position_ = 0;
+    int repeatsLeft_ = 0;  // times current_ plays again after this one
     Voice voice_;
     SynthModel synth_;
-    // One-shot modifiers for the next sound.
-    double nextRate_ = 1.0;
-    double nextPitch_ = 1.0;
-    double nextGain_ = 1.0;
-    int nextRepeat_ = 1;
+    NextSound next_;
 };
 
 // Renders a byte string as the chip would play it, to the end of its last sound; a sounding

@@ -1,35 +1,158 @@
 #include "core/chip/virtual_chip.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace cantora::chip {
 
-void VirtualChip::feed(char byte) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    renderer_.pushBytes(QByteArray(1, byte));
+namespace {
+
+// The least the worker renders at once (5 ms), and the most (40 ms): as much as the ring has
+// room for, so that a worker that gets little time still keeps the output fed.
+constexpr int kBlockFrames = kSampleRate / 200;
+constexpr int kLargestBlockFrames = kSampleRate / 25;
+
+}  // namespace
+
+VirtualChip::VirtualChip() : worker_([this] { work(); }) {}
+
+VirtualChip::~VirtualChip() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    worker_.join();
+}
+
+void VirtualChip::feedLocked(unsigned char byte) {
+    decoded_.clear();
+    decoder_.feed(byte, &decoded_);
+    for (const Event& event : decoded_) {
+        if (event.kind == EventKind::ScpReset) {
+            // Silence at once: what waits and what is ready go, and a block being rendered now
+            // is thrown away when it is done.
+            input_.clear();
+            ringStart_ = ringCount_ = 0;
+            ++generation_;
+            input_.push_back(event);
+        } else if (input_.size() < static_cast<size_t>(kInputBufferEvents)) {
+            input_.push_back(event);
+        }
+    }
     lastByte_.start();
+}
+
+void VirtualChip::feed(char byte) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        feedLocked(static_cast<unsigned char>(byte));
+    }
+    wake_.notify_all();
 }
 
 void VirtualChip::feedBytes(const QByteArray& bytes) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    renderer_.pushBytes(bytes);
-    lastByte_.start();
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const char byte : bytes) {
+            feedLocked(static_cast<unsigned char>(byte));
+        }
+    }
+    wake_.notify_all();
 }
 
 void VirtualChip::pull(int16_t* out, int frames) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    lastPull_.start();
-    const bool moreMayCome = lastByte_.isValid() && lastByte_.elapsed() < kRunGapMs;
-    renderer_.render(out, frames, moreMayCome);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lastPull_.start();
+        const size_t take = std::min(ringCount_, static_cast<size_t>(std::max(frames, 0)));
+        for (size_t i = 0; i < take; ++i) {
+            out[i] = ring_[(ringStart_ + i) % ring_.size()];
+        }
+        ringStart_ = (ringStart_ + take) % ring_.size();
+        ringCount_ -= take;
+        std::fill(out + take, out + std::max(frames, 0), int16_t(0));
+    }
+    wake_.notify_all();
 }
 
 bool VirtualChip::busy() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return renderer_.speaking() || renderer_.synthSounding();
+    return !input_.empty() || ringCount_ > 0 || rendererBusy_;
 }
 
 bool VirtualChip::playing() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    return (renderer_.speaking() || renderer_.synthSounding()) && lastPull_.isValid() &&
+    return (!input_.empty() || ringCount_ > 0 || rendererBusy_) && lastPull_.isValid() &&
            lastPull_.elapsed() < kListenedGapMs;
+}
+
+bool VirtualChip::full() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return input_.size() + kHeadroom >= static_cast<size_t>(kInputBufferEvents);
+}
+
+void VirtualChip::appendLocked(const int16_t* pcm, int frames) {
+    for (int i = 0; i < frames && ringCount_ < ring_.size(); ++i) {
+        ring_[(ringStart_ + ringCount_) % ring_.size()] = pcm[i];
+        ++ringCount_;
+    }
+}
+
+bool VirtualChip::renderBlock(std::unique_lock<std::mutex>& lock) {
+    const quint64 generation = generation_;
+    std::vector<Event> taken;
+    // A reset is always taken: it empties the renderer rather than filling it.
+    while (!input_.empty() && (static_cast<int>(taken.size()) < renderer_.room() ||
+                               input_.front().kind == EventKind::ScpReset)) {
+        taken.push_back(input_.front());
+        input_.pop_front();
+    }
+    const bool moreMayCome = lastByte_.isValid() && lastByte_.elapsed() < kRunGapMs;
+    const int space = std::min(static_cast<int>(ring_.size() - ringCount_), kLargestBlockFrames);
+    const bool room = space >= kBlockFrames;
+    if (taken.empty() && (!rendererBusy_ || !room)) {
+        return false;
+    }
+    // What was taken is the renderer's now: busy until it says otherwise.
+    rendererBusy_ = rendererBusy_ || !taken.empty();
+    lock.unlock();
+    for (const Event& event : taken) {
+        renderer_.push(event);
+    }
+    int16_t block[kLargestBlockFrames];
+    int made = 0;
+    int ready = 0;
+    if (room) {
+        made = renderer_.render(block, space, moreMayCome);
+        ready = renderer_.synthSounding() ? space : made;
+    }
+    const bool synth = renderer_.synthSounding();
+    const bool speaking = renderer_.speaking();
+    lock.lock();
+    rendererBusy_ = speaking || synth;
+    if (generation != generation_) {
+        return true;  // a reset came meanwhile: its bytes wait in the input
+    }
+    // The synthesiser sounds all the time; speech only as far as it goes.
+    appendLocked(block, ready);
+    // A run held open while its bytes still arrive: look again shortly.
+    return made > 0 || synth || !taken.empty();
+}
+
+void VirtualChip::work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stopping_) {
+        if (renderBlock(lock)) {
+            continue;
+        }
+        if (stopping_) {
+            break;
+        }
+        // Nothing to render now: sleep until bytes come or the output takes samples, and look
+        // again within a millisecond while a run is held open.
+        wake_.wait_for(lock, std::chrono::milliseconds(rendererBusy_ ? 1 : 50));
+    }
 }
 
 // --- capture ---

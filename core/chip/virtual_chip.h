@@ -8,10 +8,13 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "core/chip/renderer.h"
@@ -23,29 +26,64 @@ namespace cantora::chip {
 // ("1=virtual").
 constexpr const char* kVirtualDeviceName = "virtual";
 
+// The sound is made ahead on a worker thread of its own into a short ring of samples; `pull`
+// (which the audio output calls on the user-interface thread) only copies from the ring, so a
+// long run of speech never holds up the window.
 class VirtualChip {
   public:
-    // A run of sounds is spoken once no byte has come for this long, so that it is spoken in
-    // one piece rather than sound by sound as the bytes trickle in.
-    static constexpr int kRunGapMs = 3;
+    // A run of sounds is spoken once no byte has come for this long (or it is kLongestRun
+    // long), so that it is spoken in one piece rather than sound by sound as the bytes trickle
+    // in.
+    static constexpr int kRunGapMs = 12;
+    // How far ahead of the output the worker renders: more than an output asks for at once.
+    static constexpr int kAheadMs = 200;
 
-    // Safe to call from any thread.
+    VirtualChip();
+    ~VirtualChip();
+    VirtualChip(const VirtualChip&) = delete;
+    VirtualChip& operator=(const VirtualChip&) = delete;
+
+    // Safe to call from any thread. Bytes that find the input buffer full are dropped.
     void feed(char byte);
     void feedBytes(const QByteArray& bytes);
-    // Always fills all `frames` (silence when there is nothing to play).
+    // Always fills all `frames` (silence when nothing is ready). Never renders: copies only.
     void pull(int16_t* out, int frames);
     bool busy() const;
     // Busy and being listened to: something has pulled its sound lately. A chip nobody pulls
     // from (no audio device) never counts as playing, however much is queued.
     bool playing() const;
+    // The input buffer is full: the chip holds off CTS (see kInputBufferEvents). It says so
+    // kHeadroom events early, so a reader that stops taking bytes then loses none.
+    bool full() const;
+    static constexpr int kHeadroom = 1024;
 
   private:
     static constexpr int kListenedGapMs = 500;
+    static constexpr int kRingFrames = kSampleRate * kAheadMs / 1000;
+
+    void feedLocked(unsigned char byte);
+    void work();
+    // Renders one block outside the lock; false when there was nothing to do.
+    bool renderBlock(std::unique_lock<std::mutex>& lock);
+    void appendLocked(const int16_t* pcm, int frames);
 
     mutable std::mutex mutex_;
-    Renderer renderer_;
+    std::condition_variable wake_;
+    // Guarded by mutex_:
+    Decoder decoder_;
+    std::vector<Event> decoded_;
+    std::deque<Event> input_;
+    std::vector<int16_t> ring_ = std::vector<int16_t>(kRingFrames);
+    size_t ringStart_ = 0;
+    size_t ringCount_ = 0;
+    quint64 generation_ = 0;  // counts resets, so a block rendered before one is thrown away
+    bool rendererBusy_ = false;
+    bool stopping_ = false;
     QElapsedTimer lastByte_;
     QElapsedTimer lastPull_;
+    // The worker's alone:
+    Renderer renderer_;
+    std::thread worker_;
 };
 
 // Where the virtual chip's sound goes: the speakers, or a capture for tests and WAV files.

@@ -12,8 +12,8 @@
 
 #include "core/chip/renderer.h"
 #include "core/chip/wav_file.h"
-#include "core/files/profile.h"
 #include "core/codes/translator.h"
+#include "core/files/profile.h"
 #include "support/test_support.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
@@ -76,6 +76,7 @@ class HearOnComputerTest : public QObject {
     void withoutAudioDeviceNothingBlocks();
     void saveWavRendersWhatSayItSends();
     void chipProgramOnAPortHearsTheWindow();
+    void rowOfModifiersIsHeardAsOne();
 };
 
 void HearOnComputerTest::settingKeptOnlyOnceTouched() {
@@ -305,6 +306,28 @@ void HearOnComputerTest::chipProgramOnAPortHearsTheWindow() {
     // Recording starts with the Test's bytes, which make no sound; the phrase follows at once.
     QVERIFY2(first < static_cast<size_t>(chip::kSampleRate) / 2,
              qPrintable(QString::number(first)));
+}
+
+void HearOnComputerTest::rowOfModifiersIsHeardAsOne() {
+    // Sixteen clicks on "Slow", then one on "IY": the program lives on, and IY is heard at half
+    // speed, no longer than after a single SLOW.
+    test::TempProgramFolder folder;
+    auto* capture = new chip::PcmCapture(5);
+    FrmUtility main(nullptr, nullptr, std::unique_ptr<chip::PcmOutput>(capture));
+    main.show();
+    main.chkVirtual->setChecked(true);
+    const QByteArray prefix = Bytes({20, 96, 21, 114, 22, 88, 23, 5});
+    for (int i = 0; i < 16; ++i) {
+        main.SendToQuillon(prefix + Bytes({8}), true);
+    }
+    main.SendToQuillon(prefix + Bytes({128}), true);
+    const size_t expected = RenderedSoundFrames(prefix + Bytes({8}) + prefix + Bytes({128}));
+    QTRY_VERIFY_WITH_TIMEOUT(capture->firstSoundMs() >= 0, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(main.linkColour(), kWhite, 8000);
+    const std::vector<int16_t>& pcm = capture->samples();
+    const auto [first, end] = SoundSpan(pcm.data(), pcm.size());
+    QVERIFY2(end - first > expected * 9 / 10 && end - first < expected * 11 / 10,
+             qPrintable(QStringLiteral("heard %1, rendered %2").arg(end - first).arg(expected)));
 }
 
 QTEST_MAIN(HearOnComputerTest)

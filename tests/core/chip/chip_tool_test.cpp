@@ -4,20 +4,36 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
+#include <algorithm>
 #include <cmath>
 
 #include "core/chip/effects.h"
-#include "support/test_support.h"
 #include "core/codes/scp_commands.h"
+#include "support/test_support.h"
 
 using namespace cantora;
 using test::Bytes;
 
 namespace {
+
+// The resident memory of a process in kilobytes; -1 once it is gone.
+qint64 ResidentKb(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return -1;
+    }
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        }
+    }
+    return -1;
+}
 
 double Power(const int16_t* pcm, size_t n, double hz) {
     const double coeff = 2 * std::cos(2 * M_PI * hz / chip::kSampleRate);
@@ -37,6 +53,7 @@ class ChipToolTest : public QObject {
     Q_OBJECT
   private slots:
     void recordsWhatArrivesOnItsTerminal();
+    void endlessStreamKeepsItFlat();
 };
 
 void ChipToolTest::recordsWhatArrivesOnItsTerminal() {
@@ -103,6 +120,50 @@ void ChipToolTest::recordsWhatArrivesOnItsTerminal() {
     // The reset ended the sound; the program then waited its idle time in silence.
     QVERIFY2(frames - static_cast<size_t>(lastSound) > rate / 5,
              qPrintable(QStringLiteral("%1 of %2").arg(lastSound).arg(frames)));
+}
+
+void ChipToolTest::endlessStreamKeepsItFlat() {
+    // Allophones as fast as the terminal takes them for three seconds: the chip holds off once
+    // its input buffer is full, its memory stays flat, and a stop writes the recording.
+    test::TempProgramFolder folder;
+    const QString wav = folder.file("stream.wav");
+    QProcess chipProgram;
+    chipProgram.start(QStringLiteral(CANTORA_CHIP_PROGRAM), {QStringLiteral("--wav"), wav});
+    QVERIFY(chipProgram.waitForStarted(5000));
+    QTRY_VERIFY_WITH_TIMEOUT(chipProgram.canReadLine(), 5000);
+    const QString device = QString::fromLocal8Bit(chipProgram.readLine()).trimmed();
+    const int fd = ::open(device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(fd >= 0);
+    QByteArray chunk(64 * 1024, '\0');
+    for (int i = 0; i < chunk.size(); ++i) {
+        chunk[i] = static_cast<char>(128 + i % 64);
+    }
+    qint64 accepted = 0;
+    qint64 peakKb = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3000) {
+        const ssize_t n = ::write(fd, chunk.constData(), static_cast<size_t>(chunk.size()));
+        accepted += n > 0 ? n : 0;
+        peakKb = std::max(peakKb, ResidentKb(chipProgram.processId()));
+        QTest::qWait(n > 0 ? 0 : 5);
+    }
+    ::close(fd);
+    qInfo() << "bytes taken" << accepted << "peak memory" << peakKb << "kB";
+    // Its input buffer and the terminal's own, no more: the rest waits with the sender.
+    QVERIFY2(accepted > 32768 && accepted < 256 * 1024, qPrintable(QString::number(accepted)));
+    QVERIFY2(peakKb > 0 && peakKb < 150 * 1024, qPrintable(QString::number(peakKb)));
+    chipProgram.terminate();
+    QVERIFY(chipProgram.waitForFinished(5000));
+    QCOMPARE(chipProgram.exitCode(), 0);
+    QFile file(wav);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    QVERIFY(data.size() > 44 + chip::kSampleRate);  // over half a second
+    // Spoken while the bytes still came, not held back for the end of a stream with none.
+    const auto* pcm = reinterpret_cast<const int16_t*>(data.constData() + 44);
+    const size_t frames = static_cast<size_t>(data.size() - 44) / 2;
+    QVERIFY(std::any_of(pcm, pcm + frames, [](int16_t v) { return std::abs(v) > 1000; }));
 }
 
 QTEST_MAIN(ChipToolTest)
