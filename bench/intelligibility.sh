@@ -17,7 +17,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-$here/../build}" && pwd)"
 chip="$build/cantora-chip"
 codes="$build/bench/intelligibility_codes"
-voices="${VOICES:-kal16 awb rms slt}"
+voices="${VOICES-kal16 awb rms slt}"
 model=/usr/share/pocketsphinx/model/en-us
 for tool in "$chip" "$codes"; do
     [[ -x "$tool" ]] || { echo "missing $tool: build it first" >&2; exit 2; }
@@ -33,8 +33,14 @@ if ! command -v flite >/dev/null || ! command -v pocketsphinx_batch >/dev/null |
 fi
 command -v sox >/dev/null || { echo "needs sox" >&2; exit 2; }
 
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+# KEEP_WORK=DIR keeps the renderings and the recogniser's answers there.
+if [[ -n "${KEEP_WORK:-}" ]]; then
+    work="$KEEP_WORK"
+    rm -rf "$work" && mkdir -p "$work"
+else
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+fi
 dict="$model/cmudict-en-us.dict"
 
 # The lists: the palette's words are the ones the recogniser's dictionary holds.
