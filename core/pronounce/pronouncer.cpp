@@ -25,6 +25,27 @@ using pron::Phone;
 constexpr int kMaxCharacters = 256;
 constexpr int kMaxNumberDigits = 12;
 
+// Words the lexicon holds in more than one reading, of which the first is the rare one: the
+// part of speech ("n" noun, "v" verb) whose reading is the everyday one, as the speech library
+// itself reads the word alone ("does" is "d ah z", not the plural of "doe"). Null for every
+// other word: the lexicon's first reading.
+const char* EverydayPartOfSpeech(const std::string& word) {
+    struct Reading {
+        const char* word;
+        const char* partOfSpeech;
+    };
+    static constexpr Reading kReadings[] = {
+        {"does", "v"},    {"live", "v"},   {"minute", "n"},
+        {"putting", "v"}, {"labour", "n"}, {"katie", "n"},
+    };
+    for (const Reading& r : kReadings) {
+        if (word == r.word) {
+            return r.partOfSpeech;
+        }
+    }
+    return nullptr;
+}
+
 // The lexicon, loaded once. Its lookups allocate lists as they go, so they are serialised.
 class Lexicon {
   public:
@@ -36,7 +57,7 @@ class Lexicon {
     std::vector<Phone> Phones(const std::string& word) {
         std::vector<Phone> phones;
         std::lock_guard lock(mutex_);
-        cst_val* list = lex_lookup(lexicon_, word.c_str(), nullptr, nullptr);
+        cst_val* list = lex_lookup(lexicon_, word.c_str(), EverydayPartOfSpeech(word), nullptr);
         for (const cst_val* item = list; item; item = val_cdr(item)) {
             if (auto phone = pron::ParsePhone(val_string(val_car(item)))) {
                 phones.push_back(*phone);

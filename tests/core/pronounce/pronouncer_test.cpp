@@ -6,10 +6,10 @@
 
 #include "core/codes/code_table.h"
 #include "core/codes/code_text.h"
-#include "core/dictionary/blank_entries.h"
 #include "core/codes/palette_table.h"
-#include "core/pronounce/pronouncer.h"
+#include "core/dictionary/blank_entries.h"
 #include "core/dictionary/unknown_words.h"
+#include "core/pronounce/pronouncer.h"
 #include "support/test_support.h"
 
 using namespace cantora;
@@ -40,6 +40,8 @@ class PronouncerTest : public QObject {
     void initTestCase() { LoadCodeNames(); }
     void exactTexts_data();
     void exactTexts();
+    void everydayReadingOfHomographs_data();
+    void everydayReadingOfHomographs();
     void paletteExampleWordsAgree();
     void letterToSoundForWordsTheLexiconLacks();
     void readAsAReaderWould_data();
@@ -103,6 +105,38 @@ void PronouncerTest::exactTexts() {
     QFETCH(QString, expected);
     QCOMPARE(SuggestCodeText(word), expected);
     QCOMPARE(SuggestCodeText(word.toUpper()), expected);
+}
+
+void PronouncerTest::everydayReadingOfHomographs_data() {
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("phones");
+    QTest::addColumn<QString>("codes");
+    // The lexicon's first reading of these is the rare one ("does": the plural of "doe").
+    QTest::newRow("does") << "does"
+                          << "d ah1 z"
+                          << "\\DO \\AX \\ZZ";
+    QTest::newRow("live") << "live"
+                          << "l ih1 v"
+                          << "\\LE \\IH \\VV";
+    QTest::newRow("minute") << "minute"
+                            << "m ih1 n ax0 t"
+                            << "\\MM \\IH \\NO \\AX \\TT";
+    QTest::newRow("putting") << "putting"
+                             << "p uh1 t ih0 ng"
+                             << "\\PO \\UH \\TT \\IH \\NGE";
+    // A word with one reading keeps it.
+    QTest::newRow("doe") << "doe"
+                         << "d ow1"
+                         << "\\DO \\OW \\OWWW";
+}
+
+void PronouncerTest::everydayReadingOfHomographs() {
+    QFETCH(QString, word);
+    QFETCH(QString, phones);
+    QFETCH(QString, codes);
+    QCOMPARE(SuggestedPhones(word), phones);
+    QCOMPARE(SuggestCodeText(word), codes);
+    QCOMPARE(SuggestCodeText(word.toUpper()), codes);
 }
 
 void PronouncerTest::paletteExampleWordsAgree() {
