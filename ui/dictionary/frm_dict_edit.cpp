@@ -1,6 +1,7 @@
 #include "ui/dictionary/frm_dict_edit.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,9 @@ namespace cantora {
 namespace {
 
 const QString kWordListName = QStringLiteral("ImportWords.txt");
+
+const QString kUnsavedChanges = QStringLiteral(
+    "The dictionary has changes that are not saved. Save them before closing?");
 
 const QString kChangedElsewhere = QStringLiteral(
     "The dictionary was changed by another program since you opened it. Overwrite it?");
@@ -125,6 +129,39 @@ void FrmDictEdit::showEvent(QShowEvent* event) {
     }
 }
 
+bool FrmDictEdit::HasUnsavedChanges() const {
+    // Typing marks the text modified; only then is it compared with what was loaded or saved
+    // (typing a line and deleting it again changes nothing).
+    if (!txtDictionary->document()->isModified()) {
+        return false;
+    }
+    QString ignored;
+    return FingerprintOfBytes(EditorFileBytes(&ignored)) != inEditor_;
+}
+
+void FrmDictEdit::closeEvent(QCloseEvent* event) {
+    if (asking_ || !HasUnsavedChanges()) {
+        // A second click on the close box while the question is up counts for nothing.
+        asking_ ? event->ignore() : event->accept();
+        return;
+    }
+    asking_ = true;
+    const auto answer =
+        AskNotice(this, kUnsavedChanges, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  QMessageBox::Yes);
+    bool close = answer == QMessageBox::No;
+    if (answer == QMessageBox::Yes) {
+        QString refusal;
+        const Saved saved = SaveDictionary(nullptr, &refusal);
+        if (saved == Saved::Failed) {
+            ShowRefusal(this, refusal);
+        }
+        close = saved == Saved::Yes;
+    }
+    asking_ = false;
+    close ? event->accept() : event->ignore();
+}
+
 void FrmDictEdit::keyPressEvent(QKeyEvent* event) {
     // Escape must not close the editor and drop unsaved edits: only "Done" and the close box do.
     if (event->key() == Qt::Key_Escape) {
@@ -172,6 +209,8 @@ void FrmDictEdit::Form_Load() {
         text = dictionary::FileBytesToEditorText(data);
     }
     SetEditorText(text);
+    QString ignored;
+    inEditor_ = FingerprintOfBytes(EditorFileBytes(&ignored));
 }
 
 void FrmDictEdit::btnFind_Click() {
@@ -249,6 +288,8 @@ FrmDictEdit::Saved FrmDictEdit::SaveDictionary(QByteArray* written, QString* ref
     }
     onDisk_ = FingerprintOfBytes(bytes);
     onDiskKnown_ = true;
+    inEditor_ = onDisk_;
+    txtDictionary->document()->setModified(false);
     if (written != nullptr) {
         *written = std::move(bytes);
     }
@@ -263,14 +304,14 @@ void FrmDictEdit::btnSaveChanges_Click() {
 }
 
 void FrmDictEdit::btnSort_Click() {
-    SaveThenRebuild(&dictionary::SortedTextFromFile);
+    SaveThenRebuild(&dictionary::SortedTextFromFile, true);
 }
 
 void FrmDictEdit::btnEraseBlank_Click() {
-    SaveThenRebuild(&dictionary::ErasedTextFromFile);
+    SaveThenRebuild(&dictionary::ErasedTextFromFile, false);
 }
 
-void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray)) {
+void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray), bool saveRebuilt) {
     QString refusal;
     Saved saved = Saved::Failed;
     {
@@ -281,6 +322,11 @@ void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray)) {
             // Work on exactly what the file now holds (a character the file cannot hold came
             // back as "?"), without reading it again; the bytes go as soon as they are read.
             SetEditorText(rebuild(std::move(written)));
+            // The rebuilt text is not what the file holds until it too is saved.
+            txtDictionary->document()->setModified(true);
+            if (saveRebuilt) {
+                saved = SaveDictionary(nullptr, &refusal);
+            }
         }
     }
     if (saved == Saved::Failed) {
@@ -328,13 +374,7 @@ void FrmDictEdit::btnReadTerms_Click() {
             });
             count = newWords.size();
             if (!newWords.isEmpty()) {
-                const QTextBlock last = txtDictionary->document()->lastBlock();
-                const QString added =
-                    dictionary::ImportEntriesText(newWords, !last.text().isEmpty());
-                // One insertion for the lot: a line at a time is far too slow for long lists.
-                QTextCursor cursor(txtDictionary->document());
-                cursor.movePosition(QTextCursor::End);
-                cursor.insertText(added);
+                AppendImportedWords(newWords);
             }
         }
         btnReadTerms->setEnabled(true);
@@ -346,13 +386,38 @@ void FrmDictEdit::btnReadTerms_Click() {
     ShowReport(this, "Import Status", QString::number(count) + " Words added");
 }
 
+void FrmDictEdit::AppendImportedWords(const QStringList& newWords) {
+    QTextDocument* document = txtDictionary->document();
+    dictionary::WordsHeaderScan scan;
+    for (QTextBlock block = document->begin(); block.isValid() && !scan.done();
+         block = block.next()) {
+        scan.addLine(block.text());
+    }
+    const dictionary::WordsHeader header = scan.result();
+    const QString added = dictionary::ImportEntriesText(
+        newWords, !document->lastBlock().text().isEmpty(),
+        header == dictionary::WordsHeader::BeforeEntries);
+    // One insertion for the lot (a line at a time is far too slow for long lists), and with a
+    // header at the top one edit that undo takes back whole.
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    if (header == dictionary::WordsHeader::AtTop) {
+        cursor.movePosition(QTextCursor::Start);
+        cursor.insertText(QStringLiteral("[words]\n"));
+    }
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(added);
+    cursor.endEditBlock();
+}
+
 void FrmDictEdit::cmdFillBlank_Click() {
     int filled = 0;
+    int cut = 0;
     cmdFillBlank->setEnabled(false);
     {
         BusyPointer busy;
         QString text = EditorText();
-        filled = FillBlankEntries(text);
+        filled = FillBlankEntries(text, &cut);
         if (filled > 0) {
             // One edit the user can undo in one step; the caret stays on its line.
             QTextCursor caret = txtDictionary->textCursor();
@@ -373,7 +438,14 @@ void FrmDictEdit::cmdFillBlank_Click() {
         }
         cmdFillBlank->setEnabled(true);
     }
-    ShowReport(this, "Fill Status", QString::number(filled) + " Entries filled");
+    QString report = QString::number(filled) + " Entries filled";
+    if (cut > 0) {
+        report += QStringLiteral("\n\n%1 suggestions were longer than the dictionary reads back "
+                                 "(%2 characters) and were cut after their last whole code.")
+                      .arg(cut)
+                      .arg(kDictionaryValueLimit);
+    }
+    ShowReport(this, "Fill Status", report);
 }
 
 }  // namespace cantora
