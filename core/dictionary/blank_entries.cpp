@@ -52,8 +52,7 @@ int FillBlankEntries(QString& dictionaryText, int* cut) {
         }
         const qsizetype equals = line.first(content).indexOf(u'=');
         bool done = false;
-        if (equals >= 0 &&
-            IsBlankDictionaryValue(line.sliced(equals + 1, content - equals - 1))) {
+        if (equals >= 0 && IsBlankDictionaryValue(line.sliced(equals + 1, content - equals - 1))) {
             const QString key = line.first(equals).trimmed().toString();
             auto found = suggestions.find(key);
             if (found == suggestions.end()) {

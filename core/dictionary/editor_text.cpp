@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "core/codes/translator.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
-#include "core/codes/translator.h"
 
 namespace cantora::dictionary {
 

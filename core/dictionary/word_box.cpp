@@ -1,8 +1,8 @@
 #include "core/dictionary/word_box.h"
 
+#include "core/codes/translator.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
-#include "core/codes/translator.h"
 
 namespace cantora::dictionary {
 

@@ -28,8 +28,7 @@ bool FingerprintOfFile(const QString& path, FileFingerprint* fingerprint, QStrin
         return false;
     }
     QCryptographicHash hash(kAlgorithm);
-    if (!hash.addData(&file) ||
-        file.error() != QFileDevice::NoError) {
+    if (!hash.addData(&file) || file.error() != QFileDevice::NoError) {
         if (error) {
             *error = file.errorString();
         }

@@ -1,9 +1,9 @@
 #include "core/files/folders.h"
 
 #include <QCoreApplication>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QDebug>
 #include <QFileInfo>
 
 #include <pwd.h>
@@ -109,8 +109,8 @@ FileFolders ChooseFileFolders(const QString& executableFolder) {
         !SameFolder(executableFolder, InstalledProgramFolder())) {
         return {true, executableFolder, executableFolder, {}, {}};
     }
-    return {false, UserFolderCandidates(false).value(0), UserFolderCandidates(true).value(0), {},
-            {}};
+    return {
+        false, UserFolderCandidates(false).value(0), UserFolderCandidates(true).value(0), {}, {}};
 }
 
 FileFolders ActiveFileFolders() {
@@ -121,13 +121,12 @@ FileFolders ActiveFileFolders() {
     static const FileFolders chosen = [&program] {
         FileFolders folders = ChooseFileFolders(program);
         if (!folders.portable) {
-            folders.settings = SettleUserFolder(UserFolderCandidates(false),
-                                                QStringLiteral("The settings"),
-                                                &folders.settingsProblem);
-            folders.data =
-                SettleUserFolder(UserFolderCandidates(true),
-                                 QStringLiteral("The dictionary and sound presets"),
-                                 &folders.dataProblem);
+            folders.settings =
+                SettleUserFolder(UserFolderCandidates(false), QStringLiteral("The settings"),
+                                 &folders.settingsProblem);
+            folders.data = SettleUserFolder(UserFolderCandidates(true),
+                                            QStringLiteral("The dictionary and sound presets"),
+                                            &folders.dataProblem);
         }
         return folders;
     }();
@@ -148,11 +147,10 @@ QString FileFoldersDescription(const FileFolders& folders) {
             .arg(QDir::toNativeSeparators(folders.settings));
     }
     // A folder that cannot be used is not named as the place of the files.
-    const QString settings =
-        !folders.settingsProblem.isEmpty()
-            ? folders.settingsProblem
-            : QStringLiteral("Settings are kept in %1")
-                  .arg(QDir::toNativeSeparators(folders.settings));
+    const QString settings = !folders.settingsProblem.isEmpty()
+                                 ? folders.settingsProblem
+                                 : QStringLiteral("Settings are kept in %1")
+                                       .arg(QDir::toNativeSeparators(folders.settings));
     const QString data = !folders.dataProblem.isEmpty()
                              ? folders.dataProblem
                              : QStringLiteral("The dictionary and sound presets are kept in %1")

@@ -137,8 +137,7 @@ QString GetIniValue(const QString& section, const QString& key, const QString& d
     return ReadWithBlankRule(SettingsFilePath(), section, key, defaultValue, 256, true);
 }
 
-bool PutIniValue(const QString& section, const QString& key, const QString& value,
-                 QString* error) {
+bool PutIniValue(const QString& section, const QString& key, const QString& value, QString* error) {
     return profile::WriteValue(SettingsFilePath(), section, key, value, error);
 }
 
@@ -148,8 +147,8 @@ bool PutIniValue(const QString& section, const QString& key, qint64 value) {
 
 QString GetDictionaryValue(const QString& section, const QString& key,
                            const QString& defaultValue) {
-    return ReadWithBlankRule(DictionaryFilePath(), section, key, defaultValue,
-                             kDictionaryReadSize, false);
+    return ReadWithBlankRule(DictionaryFilePath(), section, key, defaultValue, kDictionaryReadSize,
+                             false);
 }
 
 bool IsBlankDictionaryValue(QStringView value) {

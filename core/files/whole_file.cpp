@@ -37,12 +37,14 @@ bool OpenRegularFileForReading(const QString& path, QFile* file, QString* error)
     if (::fstat(fd, &info) != 0) {
         refusal = QString::fromLocal8Bit(std::strerror(errno));
     } else if (!S_ISREG(info.st_mode)) {
-        refusal = QStringLiteral("%1 is not an ordinary file (a device, a folder or a pipe), so "
-                                 "it is not read.")
+        refusal = QStringLiteral(
+                      "%1 is not an ordinary file (a device, a folder or a pipe), so "
+                      "it is not read.")
                       .arg(path);
     } else if (info.st_size > kMaxWholeFileBytes) {
-        refusal = QStringLiteral("%1 is larger than %2 MB, which no file of this program "
-                                 "reaches, so it is not read.")
+        refusal = QStringLiteral(
+                      "%1 is larger than %2 MB, which no file of this program "
+                      "reaches, so it is not read.")
                       .arg(path)
                       .arg(kMaxWholeFileBytes / (1024 * 1024));
     } else {

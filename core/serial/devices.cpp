@@ -24,8 +24,9 @@ QList<SerialDevice>& ExtraDevices() {
 }
 
 QString JoinGroupText(const QString& device, const QString& group) {
-    return QStringLiteral("Permission denied: you may not use %1. Join the \"%2\" group "
-                          "(sudo adduser $USER %2), then log out and back in.")
+    return QStringLiteral(
+               "Permission denied: you may not use %1. Join the \"%2\" group "
+               "(sudo adduser $USER %2), then log out and back in.")
         .arg(device, group);
 }
 
@@ -75,9 +76,10 @@ QString PermissionDeniedText(const QString& device, const DeviceAccess& access) 
     if (groupMayUse && !access.inGroup && access.group != u"root") {
         return JoinGroupText(device, access.group);
     }
-    return QStringLiteral("Permission denied: you may not use %1. It belongs to user \"%2\" and "
-                          "group \"%3\" with permissions %4, so joining a group does not help; "
-                          "ask whoever looks after this computer to give you access to it.")
+    return QStringLiteral(
+               "Permission denied: you may not use %1. It belongs to user \"%2\" and "
+               "group \"%3\" with permissions %4, so joining a group does not help; "
+               "ask whoever looks after this computer to give you access to it.")
         .arg(device, access.owner, access.group, ModeText(access.mode));
 }
 

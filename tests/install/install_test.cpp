@@ -264,15 +264,15 @@ void InstallTest::unusualAccountsFindTheirFolders() {
                                   "--regid=" + QString::number(nobody->pw_gid), "--clear-groups",
                                   copy.folder + "/cantora-utility"});
         QVERIFY(process.waitForStarted(10000));
-        const bool up = QTest::qWaitFor([&] { return HandlesTermination(process.processId()); },
-                                        20000);
+        const bool up =
+            QTest::qWaitFor([&] { return HandlesTermination(process.processId()); }, 20000);
         process.terminate();
         const bool ended = process.waitForFinished(20000);
         const QString output = QString::fromLocal8Bit(process.readAll());
         const QString label = QString(account.name) + ": " + output;
-        QVERIFY2(up && ended && process.exitStatus() == QProcess::NormalExit &&
-                     process.exitCode() == 0,
-                 qPrintable(label));
+        QVERIFY2(
+            up && ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+            qPrintable(label));
         QVERIFY2(!output.contains("//.config"), qPrintable(label));
         if (!account.hasHome) {
             // Said once, naming the folder it tried; nothing made anywhere else.

@@ -184,7 +184,7 @@ class DictEditorTest : public QObject {
         // what the file holds.
         editor.txtDictionary->setPlainText(QString("[words]\nEuro=") + QChar(0x20AC));
         editor.btnSort->click();
-        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nEuro=?"));
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\neuro=?\r\n"));
         QCOMPARE(editor.EditorText(), QString("[words]\neuro=?\n"));
     }
 
@@ -451,6 +451,25 @@ class DictEditorTest : public QObject {
         editor.cmdFillBlank->click();
         QCOMPARE(again.texts(), QStringList("0 Entries filled"));
         QCOMPARE(editor.EditorText(), QString("[words]\nkept=\\IY\n"));
+    }
+
+    // A suggestion too long for a look-up is cut to one that reads back whole, and the report
+    // says so.
+    void fillReportSaysWhenASuggestionIsCut() {
+        Program program;
+        const QString consonants(200, u'w');  // each "w" says "double u"
+        program.folder.write("Verbalyn.Dic", "[words]\r\n" + consonants.toLatin1() + "=\r\n");
+        FrmDictEdit editor(&program.main);
+        editor.show();
+        test::ScriptedAnswers report(QMessageBox::Ok);
+        editor.cmdFillBlank->click();
+        QCOMPARE(report.texts().value(0),
+                 QString("1 Entries filled\n\n1 suggestions were longer than the dictionary "
+                         "reads back (2559 characters) and were cut after their last whole code."));
+        const QString line = editor.EditorText().split('\n').value(1);
+        QVERIFY(line.size() - consonants.size() - 1 <= 2559);
+        QVERIFY(
+            line.endsWith(SuggestCodeText(consonants).left(line.size() - consonants.size() - 1)));
     }
 
     void escapeKeepsTheEditorOpen() {

@@ -192,8 +192,7 @@ class DictImportTest : public QObject {
         QCOMPARE(GetDictionaryValue("Words", "new", "none"), QString());
         // Undo takes the import back whole, header and all.
         editor.txtDictionary->undo();
-        QCOMPARE(editor.EditorText(),
-                 QString::fromLatin1(dictionary).replace("\r\n", "\n"));
+        QCOMPARE(editor.EditorText(), QString::fromLatin1(dictionary).replace("\r\n", "\n"));
     }
 
     void emptyAndMissingWordLists() {

@@ -29,8 +29,8 @@ namespace {
 
 const QString kWordListName = QStringLiteral("ImportWords.txt");
 
-const QString kUnsavedChanges = QStringLiteral(
-    "The dictionary has changes that are not saved. Save them before closing?");
+const QString kUnsavedChanges =
+    QStringLiteral("The dictionary has changes that are not saved. Save them before closing?");
 
 const QString kChangedElsewhere = QStringLiteral(
     "The dictionary was changed by another program since you opened it. Overwrite it?");
@@ -394,9 +394,9 @@ void FrmDictEdit::AppendImportedWords(const QStringList& newWords) {
         scan.addLine(block.text());
     }
     const dictionary::WordsHeader header = scan.result();
-    const QString added = dictionary::ImportEntriesText(
-        newWords, !document->lastBlock().text().isEmpty(),
-        header == dictionary::WordsHeader::BeforeEntries);
+    const QString added =
+        dictionary::ImportEntriesText(newWords, !document->lastBlock().text().isEmpty(),
+                                      header == dictionary::WordsHeader::BeforeEntries);
     // One insertion for the lot (a line at a time is far too slow for long lists), and with a
     // header at the top one edit that undo takes back whole.
     QTextCursor cursor(document);
@@ -440,8 +440,9 @@ void FrmDictEdit::cmdFillBlank_Click() {
     }
     QString report = QString::number(filled) + " Entries filled";
     if (cut > 0) {
-        report += QStringLiteral("\n\n%1 suggestions were longer than the dictionary reads back "
-                                 "(%2 characters) and were cut after their last whole code.")
+        report += QStringLiteral(
+                      "\n\n%1 suggestions were longer than the dictionary reads back "
+                      "(%2 characters) and were cut after their last whole code.")
                       .arg(cut)
                       .arg(kDictionaryValueLimit);
     }

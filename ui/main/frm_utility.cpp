@@ -10,13 +10,13 @@
 #include <malloc.h>
 #endif
 
-#include "core/chip/speakers.h"
 #include "core/chip/renderer.h"
+#include "core/chip/speakers.h"
 #include "core/codes/code_table.h"
-#include "core/files/folders.h"
 #include "core/codes/lenient_numbers.h"
-#include "core/files/profile.h"
 #include "core/codes/scp_commands.h"
+#include "core/files/folders.h"
+#include "core/files/profile.h"
 #include "core/serial/devices.h"
 #include "ui/common/program_icon.h"
 #include "ui/common/prompter.h"

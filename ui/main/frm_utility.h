@@ -15,8 +15,8 @@
 #include <future>
 #include <memory>
 
-#include "core/serial/serial_link.h"
 #include "core/chip/virtual_chip.h"
+#include "core/serial/serial_link.h"
 #include "ui/common/utility_host.h"
 
 namespace cantora {

@@ -6,12 +6,12 @@
 #include <QPointer>
 #include <memory>
 
+#include "core/codes/translator.h"
+#include "core/dictionary/unknown_words.h"
 #include "core/dictionary/word_box.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
 #include "core/pronounce/pronouncer.h"
-#include "core/codes/translator.h"
-#include "core/dictionary/unknown_words.h"
 #include "ui/common/prompter.h"
 #include "ui/common/utility_host.h"
 #include "ui/common/widgets.h"
@@ -36,8 +36,9 @@ void FrmPhrase::cmdSave_Click() {
     if (!word.isEmpty() && !word.contains(u' ') &&
         dictionary::PhraseIsCutOnReadBack(txtSayData->toPlainText())) {
         const QString question =
-            QStringLiteral("Only the first %1 characters of this phrase will be read back from "
-                           "the dictionary; the rest will not be said. Save it anyway?")
+            QStringLiteral(
+                "Only the first %1 characters of this phrase will be read back from "
+                "the dictionary; the rest will not be said. Save it anyway?")
                 .arg(kDictionaryValueLimit);
         if (AskNotice(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
             QMessageBox::Yes) {

@@ -197,7 +197,8 @@ void SerialDevicesTest::permissionAdviceFitsTheDevice() {
         bool advisesJoining;
     };
     const gid_t dialout = ::getgrnam("dialout") ? ::getgrnam("dialout")->gr_gid : gid_t(-1);
-    const bool canUseOtherGroup = ::geteuid() == 0 && dialout != gid_t(-1) && ::getegid() != dialout;
+    const bool canUseOtherGroup =
+        ::geteuid() == 0 && dialout != gid_t(-1) && ::getegid() != dialout;
     for (const DeviceCase& c : {DeviceCase{0660, false, false}, DeviceCase{0600, false, false},
                                 DeviceCase{0660, true, true}, DeviceCase{0600, true, false},
                                 DeviceCase{0606, true, false}}) {
@@ -208,15 +209,17 @@ void SerialDevicesTest::permissionAdviceFitsTheDevice() {
         QVERIFY(::chown(path.constData(), ::geteuid(), c.otherGroup ? dialout : ::getegid()) == 0);
         QVERIFY(::chmod(path.constData(), c.mode) == 0);
         const QString text = OpenFailureText(QSerialPort::PermissionError, device, false);
-        const QString label = QString::number(c.mode, 8) + (c.otherGroup ? " dialout: " : ": ") + text;
-        QVERIFY2(text.startsWith("Permission denied: you may not use " + device), qPrintable(label));
+        const QString label =
+            QString::number(c.mode, 8) + (c.otherGroup ? " dialout: " : ": ") + text;
+        QVERIFY2(text.startsWith("Permission denied: you may not use " + device),
+                 qPrintable(label));
         QCOMPARE(text.contains("Join the"), c.advisesJoining);
         if (!c.advisesJoining) {
-            const QString group = QString::fromLocal8Bit(
-                ::getgrgid(c.otherGroup ? dialout : ::getegid())->gr_name);
+            const QString group =
+                QString::fromLocal8Bit(::getgrgid(c.otherGroup ? dialout : ::getegid())->gr_name);
             QVERIFY2(text.contains("group \"" + group + "\"") && text.contains("does not help"),
                      qPrintable(label));
-            QVERIFY2(text.contains(c.mode == 0660 ? "rw-rw----"
+            QVERIFY2(text.contains(c.mode == 0660   ? "rw-rw----"
                                    : c.mode == 0600 ? "rw-------"
                                                     : "rw----rw-"),
                      qPrintable(label));
