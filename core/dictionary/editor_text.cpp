@@ -159,7 +159,7 @@ QString SortedFromLines(std::vector<QStringView>& lines) {
 // not blank.
 bool HasValue(QStringView line) {
     const qsizetype equals = line.indexOf(u'=');
-    return equals >= 0 && !IsBlankDictionaryValue(line.sliced(equals + 1));
+    return equals >= 0 && !TrimSpaces(line.sliced(equals + 1)).isEmpty();
 }
 
 // "[words]" and the lines (keys already lower-cased) that have a value.
