@@ -2,24 +2,39 @@
 
 #include <QHash>
 
+#include "core/files/profile.h"
 #include "core/pronounce/pronouncer.h"
 
 namespace cantora {
 
 namespace {
 
-bool OnlyBlanks(QStringView text) {
-    for (QChar c : text) {
-        if (c != u' ') {
-            return false;
-        }
+// A suggestion as it can be stored: cut to what a look-up gives back.
+QString StorableSuggestion(const QString& key, int* cut) {
+    const QString whole = key.isEmpty() ? QString() : SuggestCodeText(key);
+    QString kept = CutAtWholeToken(whole, kDictionaryValueLimit);
+    if (kept.size() != whole.size()) {
+        ++*cut;
     }
-    return true;
+    return kept;
 }
 
 }  // namespace
 
-int FillBlankEntries(QString& dictionaryText) {
+QString CutAtWholeToken(const QString& codeText, qsizetype limit) {
+    if (codeText.size() <= limit) {
+        return codeText;
+    }
+    // The blank after the last whole token within the limit.
+    qsizetype end = codeText.lastIndexOf(u' ', limit);
+    while (end > 0 && codeText[end - 1] == u' ') {
+        --end;
+    }
+    return end <= 0 ? QString() : codeText.first(end);
+}
+
+int FillBlankEntries(QString& dictionaryText, int* cut) {
+    int cutHere = 0;
     // Imported word lists repeat words; each key is worked out once.
     QHash<QString, QString> suggestions;
     QString result;
@@ -37,11 +52,11 @@ int FillBlankEntries(QString& dictionaryText) {
         }
         const qsizetype equals = line.first(content).indexOf(u'=');
         bool done = false;
-        if (equals >= 0 && OnlyBlanks(line.sliced(equals + 1, content - equals - 1))) {
+        if (equals >= 0 && IsBlankDictionaryValue(line.sliced(equals + 1, content - equals - 1))) {
             const QString key = line.first(equals).trimmed().toString();
             auto found = suggestions.find(key);
             if (found == suggestions.end()) {
-                found = suggestions.insert(key, key.isEmpty() ? QString() : SuggestCodeText(key));
+                found = suggestions.insert(key, StorableSuggestion(key, &cutHere));
             }
             if (!found->isEmpty()) {
                 result += line.first(equals + 1);
@@ -58,6 +73,9 @@ int FillBlankEntries(QString& dictionaryText) {
     }
     if (filled > 0) {
         dictionaryText = result;
+    }
+    if (cut != nullptr) {
+        *cut = cutHere;
     }
     return filled;
 }

@@ -2,9 +2,9 @@
 
 #include <vector>
 
+#include "core/codes/translator.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
-#include "core/codes/translator.h"
 
 namespace cantora::dictionary {
 
@@ -253,17 +253,52 @@ void ForEachImportWord(const QString& wordList, const std::function<void(const Q
     }
 }
 
-QString ImportEntriesText(const QStringList& newWords, bool editorEndsOpen) {
+void WordsHeaderScan::addLine(QStringView line) {
+    // As the reader parses a header: "[" first after blanks and tabs, the name up to "]".
+    qsizetype begin = 0;
+    while (begin < line.size() && (line[begin] == u' ' || line[begin] == u'\t')) {
+        ++begin;
+    }
+    if (begin == line.size() || line[begin] != u'[') {
+        return;
+    }
+    anySection_ = true;
+    QStringView name = line.sliced(begin + 1);
+    const qsizetype close = name.indexOf(u']');
+    if (close >= 0) {
+        name.truncate(close);
+    }
+    while (!name.isEmpty() && (name.front() == u' ' || name.front() == u'\t')) {
+        name = name.sliced(1);
+    }
+    while (!name.isEmpty() && (name.back() == u' ' || name.back() == u'\t')) {
+        name.chop(1);
+    }
+    found_ = found_ || name.compare(QLatin1String("words"), Qt::CaseInsensitive) == 0;
+}
+
+WordsHeader WordsHeaderScan::result() const {
+    if (found_) {
+        return WordsHeader::Present;
+    }
+    return anySection_ ? WordsHeader::BeforeEntries : WordsHeader::AtTop;
+}
+
+QString ImportEntriesText(const QStringList& newWords, bool editorEndsOpen, bool withHeader) {
     if (newWords.isEmpty()) {
         return {};
     }
-    qsizetype size = 1;
+    qsizetype size = 9;
     for (const QString& word : newWords) {
         size += word.size() + 2;
     }
     QString text;
     text.reserve(size);
     if (editorEndsOpen) {
+        text.append(kLineEnd);
+    }
+    if (withHeader) {
+        text.append(QLatin1String("[words]"));
         text.append(kLineEnd);
     }
     for (const QString& word : newWords) {

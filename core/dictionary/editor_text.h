@@ -62,9 +62,28 @@ qsizetype FindText(const QString& text, const QString& needle, qsizetype from, q
 // a-z within a line, lower-cased.
 void ForEachImportWord(const QString& wordList, const std::function<void(const QString&)>& onWord);
 
-// The text to append to an editor text for the new words: one "word=" line each, every one
-// followed by a line end, and a line end first when `editorEndsOpen` (the editor text has a last
-// line without a line end).
-QString ImportEntriesText(const QStringList& newWords, bool editorEndsOpen);
+// Where "Import New Words" puts a "[words]" header line so that the dictionary reads the entries
+// it adds: none when the text has a words section; at the top when the text has no section at
+// all (its loose entries are then read too); just before the new entries when it has other
+// sections only.
+enum class WordsHeader { Present, AtTop, BeforeEntries };
+// Fed the editor text a line at a time (as the reader sees lines); done() once the answer is
+// known, so a large text need not be read to its end.
+class WordsHeaderScan {
+  public:
+    void addLine(QStringView line);
+    bool done() const { return found_; }
+    WordsHeader result() const;
+
+  private:
+    bool found_ = false;
+    bool anySection_ = false;
+};
+
+// The text to append to an editor text for the new words: a line end first when `editorEndsOpen`
+// (the editor text has a last line without a line end), then "[words]" on its own line when
+// `withHeader`, then one "word=" line each, every one followed by a line end.
+QString ImportEntriesText(const QStringList& newWords, bool editorEndsOpen,
+                          bool withHeader = false);
 
 }  // namespace cantora::dictionary

@@ -62,6 +62,9 @@ QStringList UnknownWords(const QString& text) {
         } else if (c.unicode() > 255) {
             tainted = true;
             shown += c;
+            // A letter or digit no file can store makes a word by itself ("Привет" says
+            // nothing); a dash or a symbol only marks the word it stands in.
+            inWord = inWord || c.isLetterOrNumber();
         }
     }
     return unknown;

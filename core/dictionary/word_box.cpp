@@ -1,8 +1,8 @@
 #include "core/dictionary/word_box.h"
 
+#include "core/codes/translator.h"
 #include "core/files/latin1_case.h"
 #include "core/files/profile.h"
-#include "core/codes/translator.h"
 
 namespace cantora::dictionary {
 
@@ -88,7 +88,29 @@ QStringList WordBoxValues(const QString& wordBoxText) {
     return values;
 }
 
-SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase) {
+QString StoredPhrase(const QString& phrase) {
+    QString line = phrase;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    for (QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(0x2028), QChar(0x2029)}) {
+        line.replace(lineBreak, QLatin1Char(' '));
+    }
+    return DictionaryEntryText(line);
+}
+
+bool PhraseIsCutOnReadBack(const QString& phrase) {
+    // The look-up drops blanks and tabs at both ends before it counts.
+    const QString stored = StoredPhrase(phrase);
+    QStringView value(stored);
+    while (!value.isEmpty() && (value.front() == u' ' || value.front() == u'\t')) {
+        value = value.sliced(1);
+    }
+    while (!value.isEmpty() && (value.back() == u' ' || value.back() == u'\t')) {
+        value.chop(1);
+    }
+    return value.size() > kDictionaryValueLimit;
+}
+
+SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase, QString* error) {
     const QString word = wordBoxText.trimmed();
     if (word.contains(QLatin1Char(' '))) {
         return SaveWordResult::MultiWord;
@@ -99,15 +121,10 @@ SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase) {
     if (!FirstUnstorableCharacter(word).isEmpty()) {
         return SaveWordResult::UnstorableCharacter;
     }
-    QString line = phrase;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    for (QChar lineBreak : {QChar(u'\r'), QChar(u'\n'), QChar(0x2028), QChar(0x2029)}) {
-        line.replace(lineBreak, QLatin1Char(' '));
-    }
     if (!profile::IsValidKeyName(word)) {
         return SaveWordResult::InvalidWord;
     }
-    if (!PutDictionaryValue("Words", word, DictionaryEntryText(line))) {
+    if (!PutDictionaryValue("Words", word, StoredPhrase(phrase), error)) {
         return SaveWordResult::WriteFailed;
     }
     return SaveWordResult::Saved;

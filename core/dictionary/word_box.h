@@ -34,6 +34,12 @@ QStringList WordBoxWords(const QString& wordBoxText);
 // value.
 QStringList WordBoxValues(const QString& wordBoxText);
 
+// The phrase as SaveWord stores it: each line break one blank.
+QString StoredPhrase(const QString& phrase);
+// Whether a look-up would give back less than the stored phrase (it reads at most
+// kDictionaryValueLimit characters).
+bool PhraseIsCutOnReadBack(const QString& phrase);
+
 enum class SaveWordResult {
     Saved,
     NoWord,
@@ -45,6 +51,8 @@ enum class SaveWordResult {
 // Stores `phrase` under the word of the word box in section "Words", each line break of the
 // phrase turned into one blank (a dictionary entry is one line). A word holding a character the
 // file cannot hold (FirstUnstorableCharacter names it) is refused before any other name rule.
-SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase);
+// `error` (may be null) says why the file was not written (WriteFailed).
+SaveWordResult SaveWord(const QString& wordBoxText, const QString& phrase,
+                        QString* error = nullptr);
 
 }  // namespace cantora::dictionary

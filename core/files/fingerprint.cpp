@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "core/files/whole_file.h"
+
 namespace cantora {
 
 namespace {
@@ -21,10 +23,12 @@ bool FingerprintOfFile(const QString& path, FileFingerprint* fingerprint, QStrin
         *fingerprint = FileFingerprint{};
         return true;
     }
-    QFile file(path);
+    QFile file;
+    if (!OpenRegularFileForReading(path, &file, error)) {
+        return false;
+    }
     QCryptographicHash hash(kAlgorithm);
-    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file) ||
-        file.error() != QFileDevice::NoError) {
+    if (!hash.addData(&file) || file.error() != QFileDevice::NoError) {
         if (error) {
             *error = file.errorString();
         }

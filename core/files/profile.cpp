@@ -137,8 +137,8 @@ QString GetIniValue(const QString& section, const QString& key, const QString& d
     return ReadWithBlankRule(SettingsFilePath(), section, key, defaultValue, 256, true);
 }
 
-bool PutIniValue(const QString& section, const QString& key, const QString& value) {
-    return profile::WriteValue(SettingsFilePath(), section, key, value);
+bool PutIniValue(const QString& section, const QString& key, const QString& value, QString* error) {
+    return profile::WriteValue(SettingsFilePath(), section, key, value, error);
 }
 
 bool PutIniValue(const QString& section, const QString& key, qint64 value) {
@@ -147,11 +147,18 @@ bool PutIniValue(const QString& section, const QString& key, qint64 value) {
 
 QString GetDictionaryValue(const QString& section, const QString& key,
                            const QString& defaultValue) {
-    return ReadWithBlankRule(DictionaryFilePath(), section, key, defaultValue, 2560, false);
+    return ReadWithBlankRule(DictionaryFilePath(), section, key, defaultValue, kDictionaryReadSize,
+                             false);
 }
 
-bool PutDictionaryValue(const QString& section, const QString& key, const QString& value) {
-    return profile::WriteValue(DictionaryFilePath(), section, key, value);
+bool IsBlankDictionaryValue(QStringView value) {
+    const QByteArray bytes = Latin1Bytes(value.left(kDictionaryReadSize).toString());
+    return profile::CleanValue(bytes, kDictionaryReadSize).isEmpty();
+}
+
+bool PutDictionaryValue(const QString& section, const QString& key, const QString& value,
+                        QString* error) {
+    return profile::WriteValue(DictionaryFilePath(), section, key, value, error);
 }
 
 QString GetSoundValue(const QString& section, const QString& key, const QString& defaultValue) {
@@ -242,23 +249,26 @@ QByteArray WriteValueToBytes(const QByteArray& data, const QString& section, con
 }
 
 bool WriteValue(const QString& path, const QString& section, const QString& key,
-                const QString& value) {
-    return WriteValues(path, section, {{key, value}});
+                const QString& value, QString* error) {
+    return WriteValues(path, section, {{key, value}}, error);
 }
 
 bool WriteValues(const QString& path, const QString& section,
-                 const QList<QPair<QString, QString>>& values) {
+                 const QList<QPair<QString, QString>>& values, QString* error) {
     if (!ValidNames(section, values)) {
+        if (error) {
+            *error = QStringLiteral("The name cannot stand in a profile file.");
+        }
         return false;
     }
     QByteArray data;
-    if (QFileInfo::exists(path) && !ReadWholeFile(path, &data)) {
+    if (QFileInfo::exists(path) && !ReadWholeFile(path, &data, error)) {
         return false;  // never replace a file we could not read
     }
     for (const auto& pair : values) {
         ApplyWrite(data, section, pair.first, pair.second);
     }
-    return ReplaceFileAtomically(path, data);
+    return ReplaceFileAtomically(path, data, error);
 }
 
 }  // namespace profile

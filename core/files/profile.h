@@ -37,12 +37,22 @@ QString SoundFilePath();       // "QLSounds.txt" in the program folder
 
 // Settings file, read size 256: a blank value gives the default.
 QString GetIniValue(const QString& section, const QString& key, const QString& defaultValue);
-bool PutIniValue(const QString& section, const QString& key, const QString& value);
+// `error` (may be null) says why nothing was written.
+bool PutIniValue(const QString& section, const QString& key, const QString& value,
+                 QString* error = nullptr);
 bool PutIniValue(const QString& section, const QString& key, qint64 value);
+
+// The dictionary's read size, and so the longest value a dictionary look-up gives back whole.
+inline constexpr int kDictionaryReadSize = 2560;
+inline constexpr int kDictionaryValueLimit = kDictionaryReadSize - 1;
+// Whether a dictionary value says nothing as the look-ups see it: nothing but blanks, tabs and
+// NULs within what they read. The one rule of blankness for every part of the program.
+bool IsBlankDictionaryValue(QStringView value);
 
 // Dictionary, read size 2560: a present but blank value gives "", a missing key the default.
 QString GetDictionaryValue(const QString& section, const QString& key, const QString& defaultValue);
-bool PutDictionaryValue(const QString& section, const QString& key, const QString& value);
+bool PutDictionaryValue(const QString& section, const QString& key, const QString& value,
+                        QString* error = nullptr);
 
 // Sound presets, read size 256: a blank value gives the default.
 QString GetSoundValue(const QString& section, const QString& key, const QString& defaultValue);
@@ -71,12 +81,12 @@ QString ReadValue(const QString& path, const QString& section, const QString& ke
 // line, or a header and a line). Line breaks in the value are written as single blanks. Refuses
 // invalid section or key names. Returns false when nothing was written.
 bool WriteValue(const QString& path, const QString& section, const QString& key,
-                const QString& value);
+                const QString& value, QString* error = nullptr);
 
 // Several keys of one section, in order, in ONE atomic replacement of the file. Each key changes
 // only its own line (or adds one). Refuses, writing nothing, when any name is invalid.
 bool WriteValues(const QString& path, const QString& section,
-                 const QList<QPair<QString, QString>>& values);
+                 const QList<QPair<QString, QString>>& values, QString* error = nullptr);
 
 // The reader and the writer on bytes in memory, with exactly the rules of the file versions
 // (for checking the parser on arbitrary input).

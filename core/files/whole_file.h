@@ -6,8 +6,18 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 namespace cantora {
 
+// No dictionary, settings or presets file comes near this size; a larger one is refused unread.
+inline constexpr qint64 kMaxWholeFileBytes = qint64{256} * 1024 * 1024;
+
+// Opens `path` for reading when it is an ordinary file of at most kMaxWholeFileBytes, judged on
+// the file opened (a link to a device or a named pipe is refused without waiting); else false
+// and `error` says why.
+bool OpenRegularFileForReading(const QString& path, QFile* file, QString* error = nullptr);
+// The whole file, under the rules of OpenRegularFileForReading.
 bool ReadWholeFile(const QString& path, QByteArray* data, QString* error = nullptr);
 // Replaces the file atomically: a temporary file beside it, then a rename. On failure the old
 // file is untouched and `error` says why.

@@ -5,7 +5,12 @@
 #include <QMap>
 #include <QSerialPortInfo>
 
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 #include "core/files/profile.h"
 
@@ -18,14 +23,65 @@ QList<SerialDevice>& ExtraDevices() {
     return devices;
 }
 
-// The group that may use the device, as most systems set it up.
-QString DeviceGroup(const QString& device) {
-    const QFileInfo info(device);
-    const QString group = info.exists() ? info.group() : QString();
-    return group.isEmpty() || group == u"root" ? QStringLiteral("dialout") : group;
+QString JoinGroupText(const QString& device, const QString& group) {
+    return QStringLiteral(
+               "Permission denied: you may not use %1. Join the \"%2\" group "
+               "(sudo adduser $USER %2), then log out and back in.")
+        .arg(device, group);
+}
+
+// "rw-rw----" for the permission bits.
+QString ModeText(unsigned mode) {
+    QString text;
+    for (int shift = 6; shift >= 0; shift -= 3) {
+        text += (mode >> shift) & 4 ? u'r' : u'-';
+        text += (mode >> shift) & 2 ? u'w' : u'-';
+        text += (mode >> shift) & 1 ? u'x' : u'-';
+    }
+    return text;
 }
 
 }  // namespace
+
+DeviceAccess AccessOf(const QString& device) {
+    DeviceAccess access;
+    struct stat info {};
+    if (::stat(QFile::encodeName(device).constData(), &info) != 0) {
+        return access;
+    }
+    access.known = true;
+    access.mode = info.st_mode & 07777;
+    const struct passwd* owner = ::getpwuid(info.st_uid);
+    access.owner = owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(info.st_uid);
+    const struct group* group = ::getgrgid(info.st_gid);
+    access.group = group ? QString::fromLocal8Bit(group->gr_name) : QString::number(info.st_gid);
+    access.inGroup = ::getegid() == info.st_gid;
+    const int count = ::getgroups(0, nullptr);
+    if (count > 0) {
+        std::vector<gid_t> groups(static_cast<size_t>(count));
+        const int got = ::getgroups(count, groups.data());
+        for (int i = 0; i < got; ++i) {
+            access.inGroup = access.inGroup || groups[static_cast<size_t>(i)] == info.st_gid;
+        }
+    }
+    return access;
+}
+
+QString PermissionDeniedText(const QString& device, const DeviceAccess& access) {
+    if (!access.known) {
+        // Nothing to go by: the group most systems give serial devices.
+        return JoinGroupText(device, QStringLiteral("dialout"));
+    }
+    const bool groupMayUse = (access.mode & 060) == 060;
+    if (groupMayUse && !access.inGroup && access.group != u"root") {
+        return JoinGroupText(device, access.group);
+    }
+    return QStringLiteral(
+               "Permission denied: you may not use %1. It belongs to user \"%2\" and "
+               "group \"%3\" with permissions %4, so joining a group does not help; "
+               "ask whoever looks after this computer to give you access to it.")
+        .arg(device, access.owner, access.group, ModeText(access.mode));
+}
 
 QString SerialDevice::label() const {
     return description.isEmpty() ? path : path + QStringLiteral(" \u2014 ") + description;
@@ -65,11 +121,7 @@ QString OpenFailureText(QSerialPort::SerialPortError error, const QString& devic
                 .arg(device);
         case QSerialPort::PermissionError:
             if (!accessible) {
-                const QString group = DeviceGroup(device);
-                return QStringLiteral(
-                           "Permission denied: you may not use %1. Join the \"%2\" group "
-                           "(sudo adduser $USER %2), then log out and back in.")
-                    .arg(device, group);
+                return PermissionDeniedText(device, AccessOf(device));
             }
             [[fallthrough]];
         case QSerialPort::OpenError:

@@ -27,6 +27,19 @@ void SetExtraSerialDevices(const QList<SerialDevice>& devices);
 // settings file; nothing else in the file changes. Refuses a number below 1 and an empty device.
 bool MapPortNumberToDevice(int number, const QString& device);
 
+// Who may use a device file, as far as the permission advice needs it.
+struct DeviceAccess {
+    bool known = false;  // the file could be looked at
+    QString owner;
+    QString group;
+    unsigned mode = 0;     // the permission bits
+    bool inGroup = false;  // this process already has the file's group
+};
+DeviceAccess AccessOf(const QString& device);
+// What to say when this user may not use `device`: join its group only when the group may read
+// and write it and the user is not in it yet; else the owner, group and mode, and who can help.
+QString PermissionDeniedText(const QString& device, const DeviceAccess& access);
+
 // The reason an opening of `device` failed with `error`, in plain words with what helps.
 // `accessible`: whether this user may read and write the device file; Qt reports a port held by
 // another program as a permission error, and this tells the two apart.

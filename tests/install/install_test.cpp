@@ -13,6 +13,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <csignal>
 
 #include "core/files/version.h"
@@ -159,6 +162,8 @@ class InstallTest : public QObject {
     void readOnlyProgramFolderUsesTheUsersFolders();
     void answersTheCommandLineWithoutDisplay();
     void writableProgramFolderKeepsFilesBeside();
+    void unusualAccountsFindTheirFolders_data();
+    void unusualAccountsFindTheirFolders();
 };
 
 void InstallTest::installedTreeValidates() {
@@ -294,6 +299,92 @@ void InstallTest::writableProgramFolderKeepsFilesBeside() {
     QCOMPARE(FilesUnder(copy.folder), (QStringList{"Verbalyn.ini", "cantora-utility"}));
     QVERIFY(!QFileInfo::exists(copy.home + "/.config/cantora-utility"));
     QVERIFY(!QFileInfo::exists(copy.home + "/.local/share/cantora-utility"));
+}
+
+// The program run as an ordinary user from a folder it may not write: without HOME (the password
+// database's home, here one that cannot be made, which it says), with a relative
+// XDG_CONFIG_HOME (ignored) and with one it may not write (passed over).
+void InstallTest::unusualAccountsFindTheirFolders_data() {
+    QTest::addColumn<bool>("hasHome");
+    QTest::addColumn<QString>("xdgConfig");  // "locked": a folder the user may not write
+    QTest::newRow("no HOME") << false << QString();
+    QTest::newRow("relative XDG_CONFIG_HOME") << true << "relative/config";
+    QTest::newRow("unwritable XDG_CONFIG_HOME") << true << "locked";
+}
+
+void InstallTest::unusualAccountsFindTheirFolders() {
+    QFETCH(bool, hasHome);
+    QFETCH(QString, xdgConfig);
+    if (::geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty()) {
+        QSKIP("needs root and setpriv to run the program as another user");
+    }
+    const struct passwd* nobody = ::getpwnam("nobody");
+    QVERIFY(nobody != nullptr);
+    const QString nobodyHome = QString::fromLocal8Bit(nobody->pw_dir);
+    QVERIFY2(!QFileInfo::exists(nobodyHome), "the account's own home must not exist");
+
+    ProgramCopy copy;
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                          QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    const QString lockedConfig = copy.root.filePath("locked-config");
+    QVERIFY(QDir().mkpath(lockedConfig));
+    for (const QString& folder : {copy.root.path(), copy.folder, copy.current, lockedConfig}) {
+        QVERIFY(QFile::setPermissions(folder, readOnly));
+    }
+    QVERIFY(QFile::setPermissions(copy.folder + "/cantora-utility", readOnly));
+    QVERIFY(::chown(QFile::encodeName(copy.home).constData(), nobody->pw_uid, nobody->pw_gid) == 0);
+
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("HOME");
+        env.remove("XDG_CONFIG_HOME");
+        env.remove("XDG_DATA_HOME");
+        env.remove("XDG_RUNTIME_DIR");
+        if (hasHome) {
+            env.insert("HOME", copy.home);
+        }
+        if (!xdgConfig.isEmpty()) {
+            env.insert("XDG_CONFIG_HOME", xdgConfig == "locked" ? lockedConfig : xdgConfig);
+        }
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setWorkingDirectory(copy.current);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start("setpriv", {"--reuid=" + QString::number(nobody->pw_uid),
+                                  "--regid=" + QString::number(nobody->pw_gid), "--clear-groups",
+                                  copy.folder + "/cantora-utility"});
+        QVERIFY(process.waitForStarted(10000));
+        const bool up =
+            QTest::qWaitFor([&] { return HandlesTermination(process.processId()); }, 20000);
+        process.terminate();
+        const bool ended = process.waitForFinished(20000);
+        const QString output = QString::fromLocal8Bit(process.readAll());
+        const QString label = output;
+        QVERIFY2(
+            up && ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+            qPrintable(label));
+        QVERIFY2(!output.contains("//.config"), qPrintable(label));
+        if (!hasHome) {
+            // Said once, naming the folder it tried; nothing made anywhere else.
+            const QString said = "The settings cannot be kept: " + nobodyHome +
+                                 "/.config/cantora-utility cannot be made or written.";
+            QVERIFY2(output.count(said) == 1, qPrintable(label));
+            QVERIFY2(output.contains("The dictionary and sound presets cannot be kept"),
+                     qPrintable(label));
+        } else {
+            QVERIFY2(!output.contains("cannot be kept"), qPrintable(label));
+            CheckDefaultSettings(copy.home + "/.config/cantora-utility/Verbalyn.ini");
+            QVERIFY(QFileInfo(copy.home + "/.local/share/cantora-utility").isDir());
+        }
+        QCOMPARE(FilesUnder(copy.current), QStringList());
+        QCOMPARE(FilesUnder(copy.folder), QStringList{"cantora-utility"});
+        QCOMPARE(FilesUnder(lockedConfig), QStringList());
+    }
+    QVERIFY(QFile::setPermissions(copy.root.path(), readOnly | QFileDevice::WriteOwner));
+    for (const QString& folder : {copy.folder, copy.current, lockedConfig}) {
+        QFile::setPermissions(folder, readOnly | QFileDevice::WriteOwner);
+    }
 }
 
 QTEST_MAIN(InstallTest)

@@ -172,8 +172,8 @@ class DictEditorTest : public QObject {
         editor.show();
         editor.btnSort->click();
         QCOMPARE(editor.EditorText(), QString("[words]\napple=\nhello=\\HE\n"));
-        // The file holds the text as it stood before sorting.
-        QCOMPARE(program.dictionary(), kExample);
+        // The file holds the sorted text, so "Done" has nothing to ask.
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\napple=\r\nhello=\\HE\r\n"));
         QVERIFY(!QApplication::overrideCursor());
         // Sorting again saves the sorted text and changes nothing more.
         editor.btnSort->click();
@@ -184,7 +184,7 @@ class DictEditorTest : public QObject {
         // what the file holds.
         editor.txtDictionary->setPlainText(QString("[words]\nEuro=") + QChar(0x20AC));
         editor.btnSort->click();
-        QCOMPARE(program.dictionary(), QByteArray("[words]\r\nEuro=?"));
+        QCOMPARE(program.dictionary(), QByteArray("[words]\r\neuro=?\r\n"));
         QCOMPARE(editor.EditorText(), QString("[words]\neuro=?\n"));
     }
 
@@ -276,37 +276,92 @@ class DictEditorTest : public QObject {
         QCOMPARE(selection(), std::make_pair(9, 10));
     }
 
-    void doneDropsUnsavedEdits() {
+    void doneAsksAboutUnsavedEdits() {
         Program program;
         program.main.show();
         program.folder.write("Verbalyn.Dic", kExample);
         bool edited = false;
+        int asked = -1;
         QTimer::singleShot(100, this, [&] {
             auto* editor = qobject_cast<FrmDictEdit*>(QApplication::activeModalWidget());
             if (editor == nullptr) {
                 return;
             }
-            QTest::keyClicks(editor->txtDictionary, "lost=\\LO");
-            edited = editor->EditorText().contains("lost=");
+            QTest::keyClicks(editor->txtDictionary, "kept=\\KE ");
+            edited = editor->EditorText().contains("kept=");
+            test::ScriptedAnswers yes(QMessageBox::Yes);
             editor->btnDone->click();
+            asked = yes.answered();
         });
-        // Opened as the main window opens it.
+        // Opened as the main window opens it; "Yes" saves, then closes.
         program.main.btnDictEdit->click();
         QVERIFY(edited);
-        QCOMPARE(program.dictionary(), kExample);
+        QCOMPARE(asked, 1);
+        QVERIFY(program.dictionary().startsWith("kept=\\KE [words]"));
+        const QByteArray saved = program.dictionary();
 
-        // Saved, then edited again, then Done: the file holds the saved state.
+        // Cancel keeps the window and the text; No closes and drops the edit; the close box
+        // asks as "Done" does.
         FrmDictEdit editor(&program.main);
         editor.show();
-        QTest::keyClicks(editor.txtDictionary, "kept=\\KE");
-        QTest::keyClick(editor.txtDictionary, Qt::Key_Return);
-        editor.btnSaveChanges->click();
-        const QByteArray saved = program.dictionary();
-        QVERIFY(saved.startsWith("kept=\\KE\r\n[words]"));
         QTest::keyClicks(editor.txtDictionary, "dropped=\\DR");
-        editor.btnDone->click();
-        QVERIFY(!editor.isVisible());
+        {
+            test::ScriptedAnswers cancel(QMessageBox::Cancel);
+            editor.btnDone->click();
+            QCOMPARE(cancel.answered(), 1);
+            QCOMPARE(cancel.texts().value(0),
+                     QString("The dictionary has changes that are not saved. Save them before "
+                             "closing?"));
+            QVERIFY(editor.isVisible());
+            QVERIFY(editor.EditorText().contains("dropped="));
+        }
+        {
+            test::ScriptedAnswers no(QMessageBox::No);
+            editor.close();
+            QCOMPARE(no.answered(), 1);
+            QVERIFY(!editor.isVisible());
+        }
         QCOMPARE(program.dictionary(), saved);
+
+        // Nothing changed, or an edit typed and taken back, or everything saved: no question.
+        for (const auto& change : {QString(), QString("x")}) {
+            test::ScriptedAnswers none(QMessageBox::Yes);
+            FrmDictEdit again(&program.main);
+            again.show();
+            if (!change.isEmpty()) {
+                QTest::keyClicks(again.txtDictionary, change);
+                QTest::keyClick(again.txtDictionary, Qt::Key_Backspace);
+            }
+            again.btnDone->click();
+            QCOMPARE(none.answered(), 0);
+            QVERIFY(!again.isVisible());
+        }
+        {
+            test::ScriptedAnswers none(QMessageBox::Yes);
+            FrmDictEdit sorted(&program.main);
+            sorted.show();
+            QTest::keyClicks(sorted.txtDictionary, "Zulu=\\ZZ");
+            QTest::keyClick(sorted.txtDictionary, Qt::Key_Return);
+            sorted.btnSort->click();
+            sorted.btnDone->click();
+            QCOMPARE(none.answered(), 0);
+            QVERIFY(!sorted.isVisible());
+            QVERIFY(program.dictionary().endsWith("zulu=\\ZZ\r\n"));
+        }
+        // A fill that was not saved is a change too.
+        {
+            FrmDictEdit filled(&program.main);
+            filled.show();
+            {
+                test::ScriptedAnswers report(QMessageBox::Ok);
+                filled.cmdFillBlank->click();
+                QCOMPARE(report.texts().value(0), QString("1 Entries filled"));
+            }
+            test::ScriptedAnswers cancel(QMessageBox::Cancel);
+            filled.btnDone->click();
+            QCOMPARE(cancel.answered(), 1);
+            QVERIFY(filled.isVisible());
+        }
     }
 
     void failedSaveKeepsFileAndText() {
@@ -396,6 +451,25 @@ class DictEditorTest : public QObject {
         editor.cmdFillBlank->click();
         QCOMPARE(again.texts(), QStringList("0 Entries filled"));
         QCOMPARE(editor.EditorText(), QString("[words]\nkept=\\IY\n"));
+    }
+
+    // A suggestion too long for a look-up is cut to one that reads back whole, and the report
+    // says so.
+    void fillReportSaysWhenASuggestionIsCut() {
+        Program program;
+        const QString consonants(200, u'w');  // each "w" says "double u"
+        program.folder.write("Verbalyn.Dic", "[words]\r\n" + consonants.toLatin1() + "=\r\n");
+        FrmDictEdit editor(&program.main);
+        editor.show();
+        test::ScriptedAnswers report(QMessageBox::Ok);
+        editor.cmdFillBlank->click();
+        QCOMPARE(report.texts().value(0),
+                 QString("1 Entries filled\n\n1 suggestions were longer than the dictionary "
+                         "reads back (2559 characters) and were cut after their last whole code."));
+        const QString line = editor.EditorText().split('\n').value(1);
+        QVERIFY(line.size() - consonants.size() - 1 <= 2559);
+        QVERIFY(
+            line.endsWith(SuggestCodeText(consonants).left(line.size() - consonants.size() - 1)));
     }
 
     void escapeKeepsTheEditorOpen() {

@@ -8,10 +8,14 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "core/codes/code_table.h"
 #include "core/files/profile.h"
+#include "core/pronounce/pronouncer.h"
 #include "support/test_support.h"
+#include "ui/common/widgets.h"
 #include "ui/dictionary/frm_dict_edit.h"
 #include "ui/main/frm_utility.h"
+#include "ui/phrase/frm_phrase.h"
 
 using namespace cantora;
 
@@ -117,6 +121,80 @@ class DictImportTest : public QObject {
         QCOMPARE(import(editor), QString("0 Words added"));
     }
 
+    // The three steps of teaching the dictionary new words, from a program folder without a
+    // dictionary, then a phrase of the new words: it must say them.
+    void firstDictionaryIsReadBack() {
+        LoadCodeNames();
+        Program program;
+        writeWordList("Hello world\r\n");
+        {
+            FrmDictEdit editor(&program.main);
+            editor.show();
+            QCOMPARE(import(editor), QString("2 Words added"));
+            test::ScriptedAnswers filled(QMessageBox::Ok);
+            editor.cmdFillBlank->click();
+            QCOMPARE(filled.texts().value(0), QString("2 Entries filled"));
+            editor.btnSort->click();
+            editor.btnDone->click();
+            QVERIFY(!editor.isVisible());
+        }
+        profile::ClearCache();
+        const QString hello = SuggestCodeText("hello");
+        const QString world = SuggestCodeText("world");
+        QCOMPARE(GetDictionaryValue("Words", "hello", "none"), hello);
+        QCOMPARE(GetDictionaryValue("Words", "world", "none"), world);
+
+        program.main.sender().setInterByteDelayMs(0);
+        FrmPhrase phrase(program.main, &program.main);
+        phrase.show();
+        phrase.txtSayData->setPlainText(hello + " " + world);
+        phrase.bntSayIt->click();
+        const QByteArray codes = program.record->written;
+        QVERIFY(codes.size() > 10);
+        program.record->written.clear();
+        phrase.txtSayData->setPlainText("hello world");
+        phrase.bntSayIt->click();
+        QCOMPARE(program.record->written, codes);
+        QVERIFY(phrase.lblUnknownWords->text().isEmpty());
+
+        // The word box's "Save" changes the entry in place: one header, one "hello".
+        phrase.txtDict->setText("hello");
+        phrase.txtSayData->setPlainText("\\HE \\EH \\LO \\OW");
+        phrase.cmdSave->click();
+        const QByteArray file = program.folder.read("Verbalyn.Dic").toLower();
+        QCOMPARE(file.count("[words]"), 1);
+        QCOMPARE(file.count("hello="), 1);
+        QVERIFY(file.startsWith("[words]\r\n"));
+    }
+
+    // Where the header goes when the text has none for words; text with one keeps its form.
+    void importAddsTheWordsHeaderWhereNeeded_data() {
+        QTest::addColumn<QByteArray>("dictionary");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("loose entries") << QByteArray("old=\\OL") << "[words]\nold=\\OL\nnew=\n";
+        QTest::newRow("other section only")
+            << QByteArray("[Other]\r\nx=1\r\n") << "[Other]\nx=1\n[words]\nnew=\n";
+        QTest::newRow("header in other case, entries above it")
+            << QByteArray("top=\\TT\r\n  [ Words ]\r\n") << "top=\\TT\n  [ Words ]\nnew=\n";
+    }
+    void importAddsTheWordsHeaderWhereNeeded() {
+        QFETCH(QByteArray, dictionary);
+        QFETCH(QString, after);
+        Program program;
+        program.folder.write("Verbalyn.Dic", dictionary);
+        writeWordList("new");
+        FrmDictEdit editor(&program.main);
+        editor.show();
+        QCOMPARE(import(editor), QString("1 Words added"));
+        QCOMPARE(editor.EditorText(), after);
+        editor.btnSaveChanges->click();
+        profile::ClearCache();
+        QCOMPARE(GetDictionaryValue("Words", "new", "none"), QString());
+        // Undo takes the import back whole, header and all.
+        editor.txtDictionary->undo();
+        QCOMPARE(editor.EditorText(), QString::fromLatin1(dictionary).replace("\r\n", "\n"));
+    }
+
     void emptyAndMissingWordLists() {
         Program program;
         program.folder.write("Verbalyn.Dic", "[words]\r\nzebra=\\ZZ");
@@ -150,11 +228,11 @@ class DictImportTest : public QObject {
         QCOMPARE(program.folder.read("Verbalyn.Dic"),
                  QByteArray("[words]\r\nzebra=\\ZZ\r\nnew=\r\nother=\r\n"));
 
-        // An empty editor gets no empty first line.
+        // An empty editor gets no empty first line, only the header the entries need.
         editor.txtDictionary->clear();
         writeWordList("solo");
         QCOMPARE(import(editor), QString("1 Words added"));
-        QCOMPARE(editor.EditorText(), QString("solo=\n"));
+        QCOMPARE(editor.EditorText(), QString("[words]\nsolo=\n"));
     }
 
     void buttonDisabledAndBusyDuringImport() {

@@ -67,6 +67,7 @@ class PhraseDictionaryTest : public QObject {
     void saveStoresThePhrase();
     void saveRefusals();
     void unknownWordsListedAndSuggested();
+    void phraseLongerThanALookUpAsksFirst();
 };
 
 void PhraseDictionaryTest::stepsInKeyOrderAndSpeaks() {
@@ -268,6 +269,44 @@ void PhraseDictionaryTest::unknownWordsListedAndSuggested() {
     w.bntSayIt->click();
     QCOMPARE(w.lblUnknownWords->text(), QString("Not in the dictionary: dont, email"));
     QVERIFY(rig.record->written.contains(said));
+}
+
+void PhraseDictionaryTest::phraseLongerThanALookUpAsksFirst() {
+    Rig rig;
+    FrmPhrase& w = rig.window;
+    const QByteArray before = rig.folder.read("Verbalyn.Dic");
+    // 2559 characters are read back whole, blanks at the ends aside: no question.
+    const QString fits = QString("\\AX ").repeated(639) + "\\OW";
+    QCOMPARE(fits.size(), 2559);
+    w.txtDict->setText("fits");
+    w.txtSayData->setPlainText("  " + fits + "   ");
+    {
+        test::ScriptedAnswers none(QMessageBox::Yes);
+        w.cmdSave->click();
+        QCOMPARE(none.answered(), 0);
+    }
+    QCOMPARE(GetDictionaryValue("Words", "fits", "none"), fits);
+
+    // One more character: asked first; "No" stores nothing, "Yes" stores the phrase.
+    const QString longer = fits + "W";
+    w.txtDict->setText("longer");
+    w.txtSayData->setPlainText(longer);
+    {
+        test::ScriptedAnswers no(QMessageBox::No);
+        w.cmdSave->click();
+        QCOMPARE(no.answered(), 1);
+        QVERIFY2(no.texts().value(0).startsWith(
+                     "Only the first 2559 characters of this phrase will be read back"),
+                 qPrintable(no.texts().value(0)));
+    }
+    QCOMPARE(GetDictionaryValue("Words", "longer", "none"), QString("none"));
+    {
+        test::ScriptedAnswers yes(QMessageBox::Yes);
+        w.cmdSave->click();
+        QCOMPARE(yes.answered(), 1);
+    }
+    QCOMPARE(GetDictionaryValue("Words", "longer", "none"), fits);
+    QVERIFY(rig.folder.read("Verbalyn.Dic").contains("longer=" + longer.toLatin1() + "\r\n"));
 }
 
 QTEST_MAIN(PhraseDictionaryTest)

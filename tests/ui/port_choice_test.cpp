@@ -59,6 +59,7 @@ class PortChoiceTest : public QObject {
     void choosingADeviceMapsAndTests();
     void contextMenuKeepsItsEntries();
     void redBoxSaysWhy();
+    void redBoxClearsWhenTheDestinationChanges();
     void aboutBoxShowsIconFoldersAndNotice();
     void everyControlHasAName();
 };
@@ -167,6 +168,33 @@ void PortChoiceTest::redBoxSaysWhy() {
     QCOMPARE(main.linkColour(), QColor(255, 255, 255));
     QCOMPARE(main.txtComPort->toolTip(), "Serial port 8: " + pty.slavePath());
     main.sender().CloseSerialPort();
+}
+
+// The failure belongs to the device that failed: a new number or the virtual chip turns the box
+// white with the tool tip of what it now stands for, before any send.
+void PortChoiceTest::redBoxClearsWhenTheDestinationChanges() {
+    test::TempProgramFolder folder;
+    MapPortNumberToDevice(7, folder.file("ttyGone"));
+    MapPortNumberToDevice(8, folder.file("ttyOther"));
+    FrmUtility main;
+    main.show();
+    const QColor white(255, 255, 255);
+    auto fail = [&] {
+        main.txtComPort->setText("7");
+        QTest::mouseClick(main.cmdTestSerialPort, Qt::LeftButton);
+        return main.linkColour() == kRed && main.txtComPort->toolTip().contains("ttyGone");
+    };
+    QVERIFY(fail());
+    main.txtComPort->setText("8");
+    QCOMPARE(main.linkColour(), white);
+    QCOMPARE(main.txtComPort->toolTip(), "Serial port 8: " + folder.file("ttyOther"));
+
+    QVERIFY(fail());
+    main.chkVirtual->setChecked(true);
+    QCOMPARE(main.linkColour(), white);
+    QCOMPARE(main.txtComPort->toolTip(), QString("Heard on this computer (the virtual Quillon)"));
+    main.chkVirtual->setChecked(false);
+    QCOMPARE(main.txtComPort->toolTip(), "Serial port 7: " + folder.file("ttyGone"));
 }
 
 void PortChoiceTest::aboutBoxShowsIconFoldersAndNotice() {

@@ -1,10 +1,10 @@
 #include "ui/dictionary/frm_dict_edit.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QKeyEvent>
 #include <QPalette>
 #include <QResizeEvent>
@@ -13,7 +13,6 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include "core/dictionary/blank_entries.h"
 #include "core/dictionary/editor_text.h"
 #include "core/files/profile.h"
 #include "ui/common/accessibility.h"
@@ -26,7 +25,8 @@ namespace cantora {
 
 namespace {
 
-const QString kWordListName = QStringLiteral("ImportWords.txt");
+const QString kUnsavedChanges =
+    QStringLiteral("The dictionary has changes that are not saved. Save them before closing?");
 
 const QString kChangedElsewhere = QStringLiteral(
     "The dictionary was changed by another program since you opened it. Overwrite it?");
@@ -126,6 +126,39 @@ void FrmDictEdit::showEvent(QShowEvent* event) {
     }
 }
 
+bool FrmDictEdit::HasUnsavedChanges() const {
+    // Typing marks the text modified; only then is it compared with what was loaded or saved
+    // (typing a line and deleting it again changes nothing).
+    if (!txtDictionary->document()->isModified()) {
+        return false;
+    }
+    QString ignored;
+    return FingerprintOfBytes(EditorFileBytes(&ignored)) != inEditor_;
+}
+
+void FrmDictEdit::closeEvent(QCloseEvent* event) {
+    if (asking_ || !HasUnsavedChanges()) {
+        // A second click on the close box while the question is up counts for nothing.
+        asking_ ? event->ignore() : event->accept();
+        return;
+    }
+    asking_ = true;
+    const auto answer =
+        AskNotice(this, kUnsavedChanges, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                  QMessageBox::Yes);
+    bool close = answer == QMessageBox::No;
+    if (answer == QMessageBox::Yes) {
+        QString refusal;
+        const Saved saved = SaveDictionary(nullptr, &refusal);
+        if (saved == Saved::Failed) {
+            ShowRefusal(this, refusal);
+        }
+        close = saved == Saved::Yes;
+    }
+    asking_ = false;
+    close ? event->accept() : event->ignore();
+}
+
 void FrmDictEdit::keyPressEvent(QKeyEvent* event) {
     // Escape must not close the editor and drop unsaved edits: only "Done" and the close box do.
     if (event->key() == Qt::Key_Escape) {
@@ -173,6 +206,8 @@ void FrmDictEdit::Form_Load() {
         text = dictionary::FileBytesToEditorText(data);
     }
     SetEditorText(text);
+    QString ignored;
+    inEditor_ = FingerprintOfBytes(EditorFileBytes(&ignored));
 }
 
 void FrmDictEdit::btnFind_Click() {
@@ -250,6 +285,8 @@ FrmDictEdit::Saved FrmDictEdit::SaveDictionary(QByteArray* written, QString* ref
     }
     onDisk_ = FingerprintOfBytes(bytes);
     onDiskKnown_ = true;
+    inEditor_ = onDisk_;
+    txtDictionary->document()->setModified(false);
     if (written != nullptr) {
         *written = std::move(bytes);
     }
@@ -264,14 +301,14 @@ void FrmDictEdit::btnSaveChanges_Click() {
 }
 
 void FrmDictEdit::btnSort_Click() {
-    SaveThenRebuild(&dictionary::SortedTextFromFile);
+    SaveThenRebuild(&dictionary::SortedTextFromFile, true);
 }
 
 void FrmDictEdit::btnEraseBlank_Click() {
-    SaveThenRebuild(&dictionary::ErasedTextFromFile);
+    SaveThenRebuild(&dictionary::ErasedTextFromFile, false);
 }
 
-void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray)) {
+void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray), bool saveRebuilt) {
     QString refusal;
     Saved saved = Saved::Failed;
     {
@@ -282,99 +319,16 @@ void FrmDictEdit::SaveThenRebuild(QString (*rebuild)(QByteArray)) {
             // Work on exactly what the file now holds (a character the file cannot hold came
             // back as "?"), without reading it again; the bytes go as soon as they are read.
             SetEditorText(rebuild(std::move(written)));
+            // The rebuilt text is not what the file holds until it too is saved.
+            txtDictionary->document()->setModified(true);
+            if (saveRebuilt) {
+                saved = SaveDictionary(nullptr, &refusal);
+            }
         }
     }
     if (saved == Saved::Failed) {
         ShowRefusal(this, refusal);
     }
-}
-
-void FrmDictEdit::btnReadTerms_Click() {
-    QString failure;
-    qsizetype count = 0;
-    btnReadTerms->setEnabled(false);
-    {
-        BusyPointer busy;
-        const QString path = QDir::current().filePath(kWordListName);
-        QByteArray data;
-        QString error;
-        if (!QFileInfo::exists(path)) {
-            // A missing word list is made empty, so the user sees where to put words.
-            QFile file(path);
-            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-                failure =
-                    "The word list " + path + " could not be created.\n\n" + file.errorString();
-            }
-        }
-        if (failure.isEmpty() && !ReadWholeFile(path, &data, &error)) {
-            failure = "The word list " + path + " could not be read.\n\n" + error;
-        }
-        if (failure.isEmpty()) {
-            // The dictionary file does not change during an import, so each word is asked
-            // about once, and the file is checked for changes once for the whole list; repeats
-            // of a new word are still appended every time.
-            const profile::ReadBatch batch;
-            QHash<QString, bool> known;
-            QStringList newWords;
-            dictionary::ForEachImportWord(Latin1Text(data), [&](const QString& word) {
-                auto it = known.constFind(word);
-                if (it == known.constEnd()) {
-                    const bool present = dictionary::TrimBlanks(GetDictionaryValue(
-                                             "Words", word, "NoEntry")) != "NoEntry";
-                    it = known.insert(word, present);
-                }
-                if (!it.value()) {
-                    newWords.append(word);
-                }
-            });
-            count = newWords.size();
-            if (!newWords.isEmpty()) {
-                const QTextBlock last = txtDictionary->document()->lastBlock();
-                const QString added =
-                    dictionary::ImportEntriesText(newWords, !last.text().isEmpty());
-                // One insertion for the lot: a line at a time is far too slow for long lists.
-                QTextCursor cursor(txtDictionary->document());
-                cursor.movePosition(QTextCursor::End);
-                cursor.insertText(added);
-            }
-        }
-        btnReadTerms->setEnabled(true);
-    }
-    if (!failure.isEmpty()) {
-        ShowRefusal(this, failure);
-        return;
-    }
-    ShowReport(this, "Import Status", QString::number(count) + " Words added");
-}
-
-void FrmDictEdit::cmdFillBlank_Click() {
-    int filled = 0;
-    cmdFillBlank->setEnabled(false);
-    {
-        BusyPointer busy;
-        QString text = EditorText();
-        filled = FillBlankEntries(text);
-        if (filled > 0) {
-            // One edit the user can undo in one step; the caret stays on its line.
-            QTextCursor caret = txtDictionary->textCursor();
-            const int line = caret.blockNumber();
-            const int column = caret.positionInBlock();
-            QTextCursor all(txtDictionary->document());
-            all.beginEditBlock();
-            all.select(QTextCursor::Document);
-            all.insertText(text);
-            all.endEditBlock();
-            const QTextBlock block = txtDictionary->document()->findBlockByNumber(line);
-            if (block.isValid()) {
-                QTextCursor back(block);
-                back.setPosition(block.position() + std::min(column, block.length() - 1));
-                txtDictionary->setTextCursor(back);
-                txtDictionary->ensureCursorVisible();
-            }
-        }
-        cmdFillBlank->setEnabled(true);
-    }
-    ShowReport(this, "Fill Status", QString::number(filled) + " Entries filled");
 }
 
 }  // namespace cantora

@@ -36,6 +36,8 @@ class FrmDictEdit : public QDialog {
   protected:
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // "Done" and the close box: asks first when the text has changes that are not saved.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void buildControls();
@@ -46,6 +48,9 @@ class FrmDictEdit : public QDialog {
     void btnEraseBlank_Click();
     void btnReadTerms_Click();
     void cmdFillBlank_Click();
+    // Appends a blank entry for each new word, with a "[words]" header where one is needed for
+    // the dictionary to read them.
+    void AppendImportedWords(const QStringList& newWords);
 
     enum class Saved { Yes, Declined, Failed };
     // Writes the editor's text to the dictionary file, replacing it whole, unless a name holds
@@ -56,7 +61,10 @@ class FrmDictEdit : public QDialog {
     Saved SaveDictionary(QByteArray* written, QString* refusal);
     // Saves, then replaces the text with `rebuild` of the saved bytes; nothing changes when the
     // save does not happen.
-    void SaveThenRebuild(QString (*rebuild)(QByteArray));
+    // With `saveRebuilt` the new text is saved as well.
+    void SaveThenRebuild(QString (*rebuild)(QByteArray), bool saveRebuilt);
+    // Whether the text differs from what was last loaded or saved.
+    bool HasUnsavedChanges() const;
     // The editor's text as the file's bytes, built line by line (never one whole copy as text);
     // `badName` receives a refusal when a name holds a character the file cannot hold.
     QByteArray EditorFileBytes(QString* badName) const;
@@ -68,6 +76,9 @@ class FrmDictEdit : public QDialog {
     // What the file held when it was loaded or last saved; unknown when it could not be read.
     FileFingerprint onDisk_;
     bool onDiskKnown_ = false;
+    // The text as file bytes when it was loaded or last saved.
+    FileFingerprint inEditor_;
+    bool asking_ = false;  // the question about unsaved changes is on screen
 };
 
 }  // namespace cantora

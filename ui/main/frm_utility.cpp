@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDebug>
 #include <QPointer>
+#include <QTimer>
 
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -136,6 +138,13 @@ void FrmUtility::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     CentreOnScreen(this);
     Form_Activate();
+    const FileFolders folders = ActiveFileFolders();
+    if (FirstFolderProblemNotice(folders)) {
+        // Once the window is up, so the message has its owner on screen.
+        QTimer::singleShot(0, this, [this, problem = folders.problem()] {
+            ShowRefusal(this, problem + "\n\nChanges to them will be lost when the program ends.");
+        });
+    }
 }
 
 void FrmUtility::Form_Activate() {
@@ -156,10 +165,13 @@ void FrmUtility::Form_Unload() {
     sender_->SendBuffer.clear();
     sender_->CloseSerialPort();
     Timer1->stop();
-    PutIniValue("Serial", "Port", txtComPort->text());
-    PutIniValue("Serial", "FlowControl", static_cast<qint64>(flowControlValue()));
-    if (virtualTouched_) {
-        PutIniValue("Serial", "Virtual", chkVirtual->isChecked() ? 1 : 0);
+    // The program is ending (perhaps with the session): a failure is told on the error output.
+    QString error;
+    if (!PutIniValue("Serial", "Port", txtComPort->text(), &error) ||
+        !PutIniValue("Serial", "FlowControl", QString::number(flowControlValue()), &error) ||
+        (virtualTouched_ &&
+         !PutIniValue("Serial", "Virtual", chkVirtual->isChecked() ? "1" : "0", &error))) {
+        qWarning().noquote() << "The settings could not be saved:" << error;
     }
 }
 
@@ -245,6 +257,16 @@ void FrmUtility::chkVirtual_Toggled(bool on) {
     // Switches at once: a send in progress ends, and the next send opens the other destination.
     sender_->CloseSerialPort();
     router_->setVirtualChosen(on);
+    // The other destination has not failed: the box is white, as for a closed port.
+    setLinkState(LinkState::Closed);
+}
+
+void FrmUtility::txtComPort_Changed() {
+    // A failure belongs to the device the old number stood for.
+    if (failed_) {
+        setLinkState(LinkState::Closed);
+        return;
+    }
     updatePortToolTip();
 }
 

@@ -93,6 +93,7 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
     void txtComPort_LostFocus();
     void Timer1_Timer();
     void chkVirtual_Toggled(bool on);
+    void txtComPort_Changed();
     void updatePortToolTip();
     // Adds the serial devices present to `menu`: choosing one gives it the port box's number.
     void addDeviceEntries(QMenu* menu);

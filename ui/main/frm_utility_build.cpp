@@ -119,7 +119,7 @@ void FrmUtility::connectControls() {
     connect(About, &QPushButton::clicked, this, [this] { About_Click(); });
     connect(cmdTestSerialPort, &QPushButton::clicked, this, [this] { cmdTestSerialPort_Click(); });
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    connect(txtComPort, &QLineEdit::textChanged, this, [this] { updatePortToolTip(); });
+    connect(txtComPort, &QLineEdit::textChanged, this, [this] { txtComPort_Changed(); });
     connect(chkVirtual, &QCheckBox::toggled, this, [this](bool on) { chkVirtual_Toggled(on); });
     OnFocusOut(txtComPort, [this] { txtComPort_LostFocus(); });
     // The box's context menu keeps its usual entries and lists the devices below them.

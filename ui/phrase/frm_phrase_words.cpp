@@ -34,7 +34,21 @@ void FrmPhrase::cmdLoadOver_Click() {
 
 void FrmPhrase::cmdSave_Click() {
     const QString word = txtDict->text().trimmed();
-    switch (dictionary::SaveWord(word, txtSayData->toPlainText())) {
+    if (!word.isEmpty() && !word.contains(u' ') &&
+        dictionary::PhraseIsCutOnReadBack(txtSayData->toPlainText())) {
+        const QString question =
+            QStringLiteral(
+                "Only the first %1 characters of this phrase will be read back from "
+                "the dictionary; the rest will not be said. Save it anyway?")
+                .arg(kDictionaryValueLimit);
+        if (AskNotice(this, question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+            QMessageBox::Yes) {
+            txtSayData->setFocus();
+            return;
+        }
+    }
+    QString error;
+    switch (dictionary::SaveWord(word, txtSayData->toPlainText(), &error)) {
         case dictionary::SaveWordResult::MultiWord:
             ShowRefusal(this,
                         "Cannot save mutil-word Dictionary entries.  Remove the spaces and "
@@ -53,8 +67,9 @@ void FrmPhrase::cmdSave_Click() {
             break;
         case dictionary::SaveWordResult::WriteFailed:
             ShowRefusal(this, QStringLiteral("The word \"%1\" could not be saved: the dictionary "
-                                             "file %2 cannot be written.")
-                                  .arg(word, DictionaryFilePath()));
+                                             "file %2 cannot be written.%3")
+                                  .arg(word, DictionaryFilePath(),
+                                       error.isEmpty() ? QString() : "\n\n" + error));
             break;
         case dictionary::SaveWordResult::Saved:
             if (!txtSayData->toPlainText().trimmed().isEmpty()) {

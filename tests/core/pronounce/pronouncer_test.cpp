@@ -9,6 +9,7 @@
 #include "core/codes/palette_table.h"
 #include "core/dictionary/blank_entries.h"
 #include "core/dictionary/unknown_words.h"
+#include "core/files/profile.h"
 #include "core/pronounce/pronouncer.h"
 #include "support/test_support.h"
 
@@ -50,6 +51,7 @@ class PronouncerTest : public QObject {
     void callsFromSeveralThreadsAgree();
     void fillBlankEntries();
     void unknownWords();
+    void filledEntriesReadBackAsWritten();
 };
 
 void PronouncerTest::exactTexts_data() {
@@ -329,7 +331,39 @@ void PronouncerTest::unknownWords() {
     // characters are passed over; a character no file can store leaves its word unsaid.
     folder.write("Verbalyn.Dic", "[words]\r\nhello=\\HE\r\ndont=\\DE\r\nmega=\\ME\r\n");
     QCOMPARE(UnknownWords(u"don't e-mail hel\nlo \u03A9mega (mega), x\u03A9 \u03A9,mega"_s),
-             QStringList({"email", u"\u03A9mega"_s, u"x\u03A9"_s}));
+             QStringList({"email", u"\u03A9mega"_s, u"x\u03A9"_s, u"\u03A9"_s}));
+    // Words made only of such letters say nothing either; a dash above 255 is no word.
+    QCOMPARE(UnknownWords(u"\u041F\u0440\u0438\u0432\u0435\u0442 hello \u2014 mega"_s),
+             QStringList({u"\u041F\u0440\u0438\u0432\u0435\u0442"_s}));
+}
+
+// Whatever "Fill Blank Entries" writes, the dictionary's look-up gives back exactly: it fills
+// every entry the look-up reads as blank, and cuts a suggestion too long to be read back at a
+// whole code.
+void PronouncerTest::filledEntriesReadBackAsWritten() {
+    const QString consonants(200, u'w');  // each "w" says "double u"
+    constexpr int kReadBack = 2559;       // the most a dictionary look-up gives back
+    QVERIFY(SuggestCodeText(consonants).size() > kReadBack);
+    const QStringList keys = {"tab", "spacetab", "nul", "plain", consonants};
+    QString text = "[words]\ntab=\t\nspacetab= \t \nnul=\t" + QString(QChar(0)) + "\nplain=\n" +
+                   consonants + "=\n";
+    QString filled = text;
+    QCOMPARE(FillBlankEntries(filled), 5);
+
+    test::TempProgramFolder folder;
+    folder.write("Verbalyn.Dic", filled.toLatin1());
+    const QStringList lines = filled.split('\n');
+    for (int i = 0; i < keys.size(); ++i) {
+        const QString& key = keys[i];
+        const QString written = lines[i + 1].sliced(key.size() + 1);
+        QVERIFY2(written.startsWith("\\"), qPrintable(key));
+        QVERIFY(written.size() <= kReadBack);
+        QCOMPARE(GetDictionaryValue("Words", key, "none"), written);
+        // Every token of it a whole code.
+        QCOMPARE(CodeTextToBytes(written).size(), written.count('\\'));
+    }
+    const QString longest = lines[5].sliced(consonants.size() + 1);
+    QVERIFY(SuggestCodeText(consonants).startsWith(longest + " "));
 }
 
 QTEST_GUILESS_MAIN(PronouncerTest)

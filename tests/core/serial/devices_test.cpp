@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/files/folders.h"
@@ -63,6 +65,7 @@ class SerialDevicesTest : public QObject {
     void choosingADeviceWritesOnlyItsPortsLine();
     void realFailuresSayWhy();
     void folderChoice();
+    void permissionAdviceFitsTheDevice();
 };
 
 void SerialDevicesTest::pseudoTerminalListedWhenNamed() {
@@ -180,6 +183,53 @@ void SerialDevicesTest::realFailuresSayWhy() {
     QVERIFY(OpenFailureText(QSerialPort::OpenError, "/dev/ttyUSB7", false).contains("is busy"));
     QCOMPARE(OpenFailureText(QSerialPort::UnknownError, "/dev/ttyUSB7", true, "I/O error"),
              QString("/dev/ttyUSB7 could not be opened: I/O error."));
+}
+
+// Joining the device's group is advised only when its mode lets that group in and the user is
+// not in it yet; otherwise the advice says who owns the device and how.
+void SerialDevicesTest::permissionAdviceFitsTheDevice() {
+    test::TempProgramFolder folder;
+    const QString device = folder.file("ttyMine");
+    folder.write("ttyMine", "");
+    struct DeviceCase {
+        unsigned mode;
+        bool otherGroup;  // a group this process is not in (set up only as root)
+        bool advisesJoining;
+    };
+    const gid_t dialout = ::getgrnam("dialout") ? ::getgrnam("dialout")->gr_gid : gid_t(-1);
+    const bool canUseOtherGroup =
+        ::geteuid() == 0 && dialout != gid_t(-1) && ::getegid() != dialout;
+    for (const DeviceCase& c : {DeviceCase{0660, false, false}, DeviceCase{0600, false, false},
+                                DeviceCase{0660, true, true}, DeviceCase{0600, true, false},
+                                DeviceCase{0606, true, false}}) {
+        if (c.otherGroup && !canUseOtherGroup) {
+            continue;
+        }
+        const QByteArray path = QFile::encodeName(device);
+        QVERIFY(::chown(path.constData(), ::geteuid(), c.otherGroup ? dialout : ::getegid()) == 0);
+        QVERIFY(::chmod(path.constData(), c.mode) == 0);
+        const QString text = OpenFailureText(QSerialPort::PermissionError, device, false);
+        const QString label =
+            QString::number(c.mode, 8) + (c.otherGroup ? " dialout: " : ": ") + text;
+        QVERIFY2(text.startsWith("Permission denied: you may not use " + device),
+                 qPrintable(label));
+        QCOMPARE(text.contains("Join the"), c.advisesJoining);
+        if (!c.advisesJoining) {
+            const QString group =
+                QString::fromLocal8Bit(::getgrgid(c.otherGroup ? dialout : ::getegid())->gr_name);
+            QVERIFY2(text.contains("group \"" + group + "\"") && text.contains("does not help"),
+                     qPrintable(label));
+            QVERIFY2(text.contains(c.mode == 0660   ? "rw-rw----"
+                                   : c.mode == 0600 ? "rw-------"
+                                                    : "rw----rw-"),
+                     qPrintable(label));
+        } else {
+            QVERIFY2(text.contains("\"dialout\" group"), qPrintable(label));
+        }
+    }
+    // A device that is not there gives nothing to go by: the usual group.
+    QVERIFY(OpenFailureText(QSerialPort::PermissionError, folder.file("ttyNone"), false)
+                .contains("Join the \"dialout\" group"));
 }
 
 void SerialDevicesTest::folderChoice() {
