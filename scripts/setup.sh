@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgl-dev xvfb xauth
           fonts-dejavu-core qt6-multimedia-dev flite1-dev clang libclang-rt-14-dev libfuzzer-14-dev
-          desktop-file-utils appstream at-spi2-core sox dpkg-dev file)
+          desktop-file-utils appstream at-spi2-core sox dpkg-dev file
+          libpulse-dev pulseaudio pulseaudio-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -8,13 +8,13 @@
 #include <malloc.h>
 #endif
 
-#include "core/chip/speakers.h"
 #include "core/chip/renderer.h"
+#include "core/chip/speakers.h"
 #include "core/codes/code_table.h"
-#include "core/files/folders.h"
 #include "core/codes/lenient_numbers.h"
-#include "core/files/profile.h"
 #include "core/codes/scp_commands.h"
+#include "core/files/folders.h"
+#include "core/files/profile.h"
 #include "core/serial/devices.h"
 #include "ui/common/program_icon.h"
 #include "ui/common/prompter.h"
@@ -48,7 +48,8 @@ FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent,
     // the port's device ("virtual" in section "Ports") chooses it.
     auto router = std::make_unique<chip::RoutedPortDevice>(
         port ? std::move(port) : MakeSerialPortDevice(),
-        chip::MakeVirtualChipPort(chip_, sound ? std::move(sound) : chip::MakeSpeakerOutput()));
+        chip::MakeVirtualChipPort(chip_, sound ? std::move(sound) : chip::MakeSpeakerOutput()),
+        chip_);
     router_ = router.get();
     sender_ = std::make_unique<CodeSender>(*this, std::move(router));
     buildControls();
