@@ -2,7 +2,11 @@
 // first, then one, then that one restarted) and says when there is none; it falls silent as
 // soon as the user switches away from it or asks the chip to shut up somewhere else.
 
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -10,6 +14,7 @@
 #include "core/codes/scp_commands.h"
 #include "support/sound_server.h"
 #include "support/test_support.h"
+#include "ui/common/widgets.h"
 #include "ui/main/frm_utility.h"
 #include "ui/phrase/frm_phrase.h"
 
@@ -61,6 +66,7 @@ class VirtualChipSoundTest : public QObject {
     void followsTheSoundServer();
     void untickingSilencesAtOnce();
     void shutUpSentElsewhereSilencesIt();
+    void saveWavAsksAboutTheRealName();
 };
 
 void VirtualChipSoundTest::followsTheSoundServer() {
@@ -150,6 +156,78 @@ void VirtualChipSoundTest::shutUpSentElsewhereSilencesIt() {
     const double lastMs = LastSoundMs(*capture);
     QVERIFY2(lastMs < shutUpMs + 150,
              qPrintable(QStringLiteral("%1 ms after Shut Up").arg(lastMs - shutUpMs)));
+}
+
+namespace {
+
+// Answers the real save dialog: types `name` in `folder` and accepts; answers a question about
+// replacing a file with `replace`, and cancels the dialog if it is still open after a "No".
+// Returns the questions' texts.
+QStringList AnswerSaveDialog(const QString& folder, const QString& name, bool replace,
+                             const std::function<void()>& click) {
+    QStringList questions;
+    int stage = 0;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            if (stage == 0) {
+                dialog->setDirectory(folder);
+                dialog->selectFile(name);  // as typed into its name box
+                stage = 1;
+                QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+            } else if (stage == 2) {
+                dialog->reject();
+                stage = 3;
+            }
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            questions.append(box->text());
+            box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+            stage = 2;
+        }
+    });
+    driver.start(50);
+    click();
+    driver.stop();
+    return questions;
+}
+
+}  // namespace
+
+void VirtualChipSoundTest::saveWavAsksAboutTheRealName() {
+    test::TempProgramFolder folder;
+    folder.write("Verbalyn.Dic", "[words]\r\nhello=\\HE \\EH \\LO \\OW\r\n");
+    folder.write("phrase.wav", "mine");
+    auto record = std::make_shared<test::PortRecord>();
+    FrmUtility main(std::make_unique<test::RecordingPort>(record));
+    main.show();
+    FrmPhrase window(main, &main);
+    window.show();
+    window.txtSayData->setPlainText("hello");
+    const auto click = [&] { QTest::mouseClick(window.cmdSaveWav, Qt::LeftButton); };
+
+    // "phrase" typed: the question is about phrase.wav, and "No" keeps it.
+    QStringList questions = AnswerSaveDialog(folder.path(), "phrase", false, click);
+    QCOMPARE(questions.size(), 1);
+    QVERIFY2(questions[0].contains("phrase.wav"), qPrintable(questions[0]));
+    QCOMPARE(folder.read("phrase.wav"), QByteArray("mine"));
+    QVERIFY(window.lblUnknownWords->text().isEmpty());
+
+    // "Yes" replaces it, and the line under the phrase says what was written.
+    questions = AnswerSaveDialog(folder.path(), "phrase", true, click);
+    QCOMPARE(questions.size(), 1);
+    QCOMPARE(folder.read("phrase.wav").left(4), QByteArray("RIFF"));
+    const QString said = window.lblUnknownWords->toolTip();
+    QVERIFY2(said.startsWith("Saved ") && said.contains("phrase.wav") && !said.contains("cut"),
+             qPrintable(said));
+    QVERIFY(record->written.isEmpty());
+
+    // A render over ten minutes says it was cut.
+    window.txtSayData->setPlainText(QString("\\P3 ").repeated(900));
+    questions = AnswerSaveDialog(folder.path(), "long", false, click);
+    QVERIFY2(questions.isEmpty(), qPrintable(questions.join(" / ")));
+    QVERIFY2(window.lblUnknownWords->toolTip().contains("cut at ten minutes"),
+             qPrintable(window.lblUnknownWords->toolTip()));
 }
 
 QTEST_MAIN(VirtualChipSoundTest)
