@@ -9,15 +9,18 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 
+#include "core/chip/renderer.h"
 #include "core/chip/speakers.h"
 #include "core/chip/virtual_chip.h"
 #include "core/chip/wav_file.h"
+#include "core/files/version.h"
 
 namespace {
 
@@ -29,52 +32,144 @@ void OnSignal(int) {
 
 struct Options {
     QString wavPath;
+    bool wavSet = false;
     bool codesSet = false;
-    QString codes;
-    int idleMs = -1;  // -1: never stop for silence
+    QByteArray codes;
+    qint64 idleMs = -1;  // -1: never stop for silence
 };
 
-// Reads the command line; --help and unknown options end the program here.
+// The longest sound a render makes (RenderBytes stops there).
+constexpr size_t kLongestRenderFrames = static_cast<size_t>(cantora::chip::kSampleRate) * 600;
+// The longest idle time taken: a day.
+constexpr qint64 kLongestIdleMs = 24LL * 3600 * 1000;
+
+[[noreturn]] void Refuse(const QString& message) {
+    std::fprintf(stderr, "cantora-chip: %s\nTry 'cantora-chip --help'.\n", qPrintable(message));
+    std::exit(2);
+}
+
+// "20,96,128": whole numbers 0 to 255, spaces allowed around them.
+QByteArray ParseCodes(const QString& list) {
+    QByteArray bytes;
+    for (const QString& part : list.split(u',')) {
+        bool ok = false;
+        const int value = part.trimmed().toInt(&ok, 10);
+        if (!ok || value < 0 || value > 255) {
+            Refuse(QStringLiteral("--codes: \"%1\" is not a code (a whole number 0 to 255)")
+                       .arg(part.trimmed()));
+        }
+        bytes.append(static_cast<char>(value));
+    }
+    return bytes;
+}
+
+qint64 ParseIdleMs(const QString& text) {
+    bool ok = false;
+    const qint64 ms = text.trimmed().toLongLong(&ok, 10);
+    if (!ok || ms < 0 || ms > kLongestIdleMs) {
+        Refuse(QStringLiteral("--idle-exit: \"%1\" is not a time in milliseconds (0 to %2)")
+                   .arg(text)
+                   .arg(kLongestIdleMs));
+    }
+    return ms;
+}
+
+// Checks what the options say together; the values are read already.
+void CheckCombination(const QCommandLineParser& parser, const Options& options) {
+    if (!parser.positionalArguments().isEmpty()) {
+        Refuse(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments()[0]));
+    }
+    if (options.wavSet && options.wavPath.isEmpty()) {
+        Refuse(QStringLiteral("--wav needs a file name"));
+    }
+    if (options.codesSet && options.wavPath.isEmpty()) {
+        Refuse(QStringLiteral("--codes needs --wav"));
+    }
+    if (options.codesSet && options.idleMs >= 0) {
+        Refuse(QStringLiteral("--idle-exit has no meaning with --codes"));
+    }
+}
+
+// Reads the command line; --help, --version and any error end the program here (errors with
+// status 2).
 Options ParseOptions(const QCoreApplication& app) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A virtual chip on a pseudo-terminal: prints the terminal's path and plays what arrives "
         "on it."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption wavOption(QStringLiteral("wav"),
                                        QStringLiteral("Record into this WAV file instead of "
                                                       "playing; written when the chip stops."),
                                        QStringLiteral("file"));
     const QCommandLineOption idleOption(
         QStringLiteral("idle-exit"),
-        QStringLiteral("Stop once bytes have come and the chip has been silent this long."),
+        QStringLiteral("Stop once bytes have come and the chip has been silent this long since "
+                       "the last byte."),
         QStringLiteral("ms"));
     const QCommandLineOption codesOption(
         QStringLiteral("codes"),
         QStringLiteral("Render these decimal codes (\"20,96,128\") into the WAV file and stop."),
         QStringLiteral("list"));
     parser.addOptions({wavOption, idleOption, codesOption});
-    parser.process(app);
+    if (!parser.parse(app.arguments())) {
+        Refuse(parser.errorText());
+    }
+    if (parser.isSet(helpOption)) {
+        parser.showHelp(0);
+    }
+    if (parser.isSet(versionOption)) {
+        parser.showVersion();
+    }
     Options options;
+    options.wavSet = parser.isSet(wavOption);
     options.wavPath = parser.value(wavOption);
     options.codesSet = parser.isSet(codesOption);
-    options.codes = parser.value(codesOption);
     if (parser.isSet(idleOption)) {
-        options.idleMs = parser.value(idleOption).toInt();
+        options.idleMs = ParseIdleMs(parser.value(idleOption));
+    }
+    CheckCombination(parser, options);
+    if (options.codesSet) {
+        options.codes = ParseCodes(parser.value(codesOption));
     }
     return options;
 }
 
+// The recording's file, opened before anything is offered so that a path that cannot be
+// written is found at once. Written atomically at the end.
+bool OpenWav(const QString& path, QSaveFile* file) {
+    file->setFileName(path);
+    if (!file->open(QIODevice::WriteOnly)) {
+        std::fprintf(stderr, "cantora-chip: cannot write %s: %s\n", qPrintable(path),
+                     qPrintable(file->errorString()));
+        return false;
+    }
+    return true;
+}
+
+bool FinishWav(QSaveFile* file, const std::vector<int16_t>& pcm) {
+    const QByteArray bytes = cantora::chip::WavBytes(pcm, cantora::chip::kSampleRate);
+    if (file->write(bytes) != bytes.size() || !file->commit()) {
+        std::fprintf(stderr, "cantora-chip: cannot write %s: %s\n", qPrintable(file->fileName()),
+                     qPrintable(file->errorString()));
+        return false;
+    }
+    return true;
+}
+
 int RenderCodes(const Options& options) {
-    if (options.wavPath.isEmpty()) {
-        std::fprintf(stderr, "--codes needs --wav\n");
-        return 2;
+    QSaveFile file;
+    if (!OpenWav(options.wavPath, &file)) {
+        return 1;
     }
-    QByteArray bytes;
-    for (const QString& part : options.codes.split(u',', Qt::SkipEmptyParts)) {
-        bytes.append(static_cast<char>(part.trimmed().toInt() & 0xff));
+    const std::vector<int16_t> pcm = cantora::chip::RenderBytes(options.codes);
+    if (pcm.size() >= kLongestRenderFrames) {
+        std::fprintf(stderr,
+                     "cantora-chip: the sound was cut at ten minutes, the longest a render "
+                     "makes\n");
     }
-    return cantora::chip::RenderBytesToWav(bytes, options.wavPath) ? 0 : 1;
+    return FinishWav(&file, pcm) ? 0 : 1;
 }
 
 struct Terminal {
@@ -105,19 +200,25 @@ bool OpenTerminal(Terminal* terminal) {
     return true;
 }
 
-// Plays (or records) what arrives on the terminal until a signal or the idle time stops it.
-int RunChip(QCoreApplication& app, const Options& options, int master) {
-    const QString& wavPath = options.wavPath;
+// Plays (or, with `wav`, records) what arrives on the terminal until a signal or the idle time
+// stops it.
+int RunChip(QCoreApplication& app, const Options& options, int master, QSaveFile* wav) {
     auto chip = std::make_shared<cantora::chip::VirtualChip>();
     cantora::chip::PcmCapture* capture = nullptr;
     std::unique_ptr<cantora::chip::PcmOutput> output;
-    if (wavPath.isEmpty()) {
+    if (wav == nullptr) {
         output = cantora::chip::MakeSpeakerOutput();
+        output->start(chip);
+        const QString reason = output->unavailableReason();
+        if (!reason.isEmpty()) {
+            std::fprintf(stderr, "cantora-chip: no sound output yet: %s\n", qPrintable(reason));
+        }
     } else {
         capture = new cantora::chip::PcmCapture(10, &app);
         output.reset(capture);
     }
     bool heardBytes = false;
+    // Since the last byte, or since the chip was last heard playing.
     QElapsedTimer silentFor;
     silentFor.start();
 
@@ -126,10 +227,10 @@ int RunChip(QCoreApplication& app, const Options& options, int master) {
         char buffer[256];
         const ssize_t n = read(master, buffer, sizeof buffer);
         if (n > 0) {
-            if (!heardBytes) {
-                heardBytes = true;
-                output->start(chip);
+            if (!heardBytes && capture != nullptr) {
+                output->start(chip);  // the recording starts with the first byte
             }
+            heardBytes = true;
             // One byte at a time, as the chip's serial input takes them.
             for (ssize_t i = 0; i < n; ++i) {
                 chip->feed(buffer[i]);
@@ -141,17 +242,12 @@ int RunChip(QCoreApplication& app, const Options& options, int master) {
             notifier.setEnabled(false);
         }
     });
-    if (wavPath.isEmpty()) {
-        output->start(chip);
-        heardBytes = true;
-    }
 
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    const int idleMs = options.idleMs;
+    const qint64 idleMs = options.idleMs;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &app, [&] {
-        if (chip->busy()) {
+        // A chip nobody hears (no sound output) does not count as playing.
+        if (chip->playing()) {
             silentFor.start();
         }
         if (!notifier.isEnabled() && !chip->full()) {
@@ -165,18 +261,13 @@ int RunChip(QCoreApplication& app, const Options& options, int master) {
     watch.start(20);
     app.exec();
 
-    int status = 0;
-    if (capture != nullptr) {
-        capture->pullDue();
+    if (capture == nullptr) {
         output->stop();
-        if (!cantora::chip::WriteWavFile(wavPath, capture->samples(), cantora::chip::kSampleRate)) {
-            std::fprintf(stderr, "cantora-chip: cannot write %s\n", qPrintable(wavPath));
-            status = 1;
-        }
-    } else {
-        output->stop();
+        return 0;
     }
-    return status;
+    capture->pullDue();
+    output->stop();
+    return FinishWav(wav, capture->samples()) ? 0 : 1;
 }
 
 }  // namespace
@@ -184,15 +275,25 @@ int RunChip(QCoreApplication& app, const Options& options, int master) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("cantora-chip"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(CANTORA_VERSION));
     const Options options = ParseOptions(app);
     if (options.codesSet) {
         return RenderCodes(options);
     }
+    QSaveFile wav;
+    if (options.wavSet && !OpenWav(options.wavPath, &wav)) {
+        return 1;
+    }
+    // Before the terminal is offered: a closed terminal window (SIGHUP) ends the chip as
+    // SIGINT and SIGTERM do, with the recording written.
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    std::signal(SIGHUP, OnSignal);
     Terminal terminal;
     if (!OpenTerminal(&terminal)) {
         return 1;
     }
-    const int status = RunChip(app, options, terminal.master);
+    const int status = RunChip(app, options, terminal.master, options.wavSet ? &wav : nullptr);
     if (terminal.slave >= 0) {
         close(terminal.slave);
     }

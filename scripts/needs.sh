@@ -3,11 +3,12 @@
 #   source scripts/needs.sh; needs "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 # Building and running the program: the build tools and the libraries it links.
-RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libpulse-dev
               flite1-dev)
 # What the tests use besides: the validators of the installed desktop entry, AppStream metainfo
-# and manual pages, and the fonts the layouts are measured with on the offscreen platform.
-TEST_PACKAGES=(desktop-file-utils appstream man-db fonts-dejavu-core)
+# and manual pages, the fonts the layouts are measured with on the offscreen platform, and a
+# private sound server for the speakers' tests.
+TEST_PACKAGES=(desktop-file-utils appstream man-db fonts-dejavu-core pulseaudio pulseaudio-utils)
 
 needs() {
   local missing=() p

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "core/codes/scp_commands.h"
+
 namespace cantora::chip {
 
 namespace {
@@ -79,6 +81,12 @@ void VirtualChip::pull(int16_t* out, int frames) {
 bool VirtualChip::busy() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return !input_.empty() || ringCount_ > 0 || rendererBusy_;
+}
+
+void VirtualChip::silence() {
+    // Through the decoder like the line's own reset, so a code or command cut short by a
+    // stopped send is forgotten too.
+    feedBytes(ResetCommandText());
 }
 
 bool VirtualChip::playing() const {
@@ -214,14 +222,22 @@ class VirtualChipPort : public PortDevice {
     }
 
     bool open(const PortSettings&) override {
-        if (!started_ && output_) {
+        open_ = false;
+        error_.clear();
+        if (output_ && (!started_ || !output_->unavailableReason().isEmpty())) {
             output_->start(chip_);
             started_ = true;
+        }
+        const QString reason = output_ ? output_->unavailableReason() : QString();
+        if (!reason.isEmpty()) {
+            error_ = QStringLiteral("No sound output: ") + reason;
+            return false;
         }
         open_ = true;
         return true;
     }
     bool isOpen() const override { return open_; }
+    QString lastOpenError() const override { return error_; }
     void close() override { open_ = false; }
     void discardInput() override {}
     bool writeByte(char byte) override {
@@ -235,6 +251,7 @@ class VirtualChipPort : public PortDevice {
   private:
     std::shared_ptr<VirtualChip> chip_;
     std::unique_ptr<PcmOutput> output_;
+    QString error_;
     bool started_ = false;
     bool open_ = false;
 };
@@ -247,8 +264,16 @@ std::unique_ptr<PortDevice> MakeVirtualChipPort(std::shared_ptr<VirtualChip> chi
 }
 
 RoutedPortDevice::RoutedPortDevice(std::unique_ptr<PortDevice> serial,
-                                   std::unique_ptr<PortDevice> virtualChip)
-    : serial_(std::move(serial)), virtual_(std::move(virtualChip)) {}
+                                   std::unique_ptr<PortDevice> virtualChip,
+                                   std::shared_ptr<VirtualChip> chip)
+    : serial_(std::move(serial)), virtual_(std::move(virtualChip)), chip_(std::move(chip)) {}
+
+void RoutedPortDevice::setVirtualChosen(bool chosen) {
+    if (virtualChosen_ && !chosen && chip_) {
+        chip_->silence();
+    }
+    virtualChosen_ = chosen;
+}
 
 bool RoutedPortDevice::open(const PortSettings& settings) {
     close();
@@ -256,6 +281,11 @@ bool RoutedPortDevice::open(const PortSettings& settings) {
         virtualChosen_ ||
         settings.device.compare(QLatin1String(kVirtualDeviceName), Qt::CaseInsensitive) == 0;
     PortDevice* chosen = wantVirtual ? virtual_.get() : serial_.get();
+    if (lastTried_ == virtual_.get() && chosen != virtual_.get() && chip_) {
+        // Switched away (another port number, say): what the chip still had to say would go
+        // on where no "Shut Up" can reach it.
+        chip_->silence();
+    }
     lastTried_ = chosen;
     if (chosen == nullptr || !chosen->open(settings)) {
         return false;

@@ -49,6 +49,10 @@ class VirtualChip {
     // Always fills all `frames` (silence when nothing is ready). Never renders: copies only.
     void pull(int16_t* out, int frames);
     bool busy() const;
+    // Stops at once, as the chip's reset does: what is playing and everything queued go, and
+    // the voice is back to its defaults. For switching away from the chip and "Shut Up" sent
+    // elsewhere.
+    void silence();
     // Busy and being listened to: something has pulled its sound lately. A chip nobody pulls
     // from (no audio device) never counts as playing, however much is queued.
     bool playing() const;
@@ -94,6 +98,9 @@ class PcmOutput {
     // it simply stays silent.
     virtual void start(std::shared_ptr<VirtualChip> chip) = 0;
     virtual void stop() = 0;
+    // Why nothing can be heard now ("no sound server answers …"); empty while the sound is
+    // going somewhere. Starting again while there is a reason looks for the output once more.
+    virtual QString unavailableReason() const { return {}; }
 };
 
 // Pulls the sound at the pace of real time, as an audio device would, and keeps it.
@@ -120,8 +127,9 @@ class PcmCapture : public QObject, public PcmOutput {
     double firstSoundMs_ = -1;
 };
 
-// The port device for the virtual chip. Opening always succeeds and starts the output; closing
-// (the sender's idle timer) leaves a sound that is still playing to finish.
+// The port device for the virtual chip. Opening starts the output; it fails, saying "No sound
+// output: …" as its lastOpenError(), while the output has nowhere to play. Closing (the
+// sender's idle timer) leaves a sound that is still playing to finish.
 std::unique_ptr<PortDevice> MakeVirtualChipPort(std::shared_ptr<VirtualChip> chip,
                                                 std::unique_ptr<PcmOutput> output);
 
@@ -129,9 +137,13 @@ std::unique_ptr<PortDevice> MakeVirtualChipPort(std::shared_ptr<VirtualChip> chi
 // window's check box) or when the port's device is named "virtual", else the serial port.
 class RoutedPortDevice : public PortDevice {
   public:
-    RoutedPortDevice(std::unique_ptr<PortDevice> serial, std::unique_ptr<PortDevice> virtualChip);
-    // Takes effect at the next opening; close the port first to switch at once.
-    void setVirtualChosen(bool chosen) { virtualChosen_ = chosen; }
+    // `chip`, when given, is the virtual chip behind `virtualChip`: it falls silent as soon as
+    // the sender switches away from it.
+    RoutedPortDevice(std::unique_ptr<PortDevice> serial, std::unique_ptr<PortDevice> virtualChip,
+                     std::shared_ptr<VirtualChip> chip = nullptr);
+    // Takes effect at the next opening; close the port first to switch at once. Unchoosing the
+    // virtual chip silences it at once.
+    void setVirtualChosen(bool chosen);
     bool virtualChosen() const { return virtualChosen_; }
     // Whether the open port is the virtual chip.
     bool usingVirtual() const { return active_ == virtual_.get(); }
@@ -149,6 +161,7 @@ class RoutedPortDevice : public PortDevice {
     std::unique_ptr<PortDevice> virtual_;
     PortDevice* active_ = nullptr;
     PortDevice* lastTried_ = nullptr;
+    std::shared_ptr<VirtualChip> chip_;
     bool virtualChosen_ = false;
 };
 

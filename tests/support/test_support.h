@@ -4,6 +4,7 @@
 // test reads, a recording stand-in for the port, and scripted answers to modal questions.
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QList>
 #include <QMessageBox>
 #include <QPoint>
@@ -139,9 +140,13 @@ class ScriptedFileAnswer : public Prompter {
   public:
     explicit ScriptedFileAnswer(QString path) : Prompter(Replace{}), path_(std::move(path)) {}
     QStringList suggested() const { return suggested_; }
-    QString saveFileName(QWidget*, const QString&, const QString& suggested,
-                         const QString&) override {
+    // Like the real dialog, a name without a suffix gets the default suffix.
+    QString saveFileName(QWidget*, const QString&, const QString& suggested, const QString&,
+                         const QString& defaultSuffix) override {
         suggested_.append(suggested);
+        if (!path_.isEmpty() && !defaultSuffix.isEmpty() && QFileInfo(path_).suffix().isEmpty()) {
+            return path_ + QLatin1Char('.') + defaultSuffix;
+        }
         return path_;
     }
     QMessageBox::StandardButton message(QWidget* parent, const QString& title, const QString& text,

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QInputDialog>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSpacerItem>
 #include <QTextDocument>
@@ -95,8 +96,21 @@ QString Prompter::openFileName(QWidget* parent, const QString& caption, const QS
 }
 
 QString Prompter::saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                               const QString& filter) {
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filter);
+                               const QString& filter, const QString& defaultSuffix) {
+    // On the heap and watched: the parent may go while the dialog runs its own loop, taking
+    // the dialog with it.
+    QPointer<QFileDialog> dialog = new QFileDialog(parent, caption, QString(), filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(defaultSuffix);
+    dialog->selectFile(suggested);
+    const int result = dialog->exec();
+    if (dialog.isNull()) {
+        return {};
+    }
+    const QStringList files = dialog->selectedFiles();
+    delete dialog.data();
+    return result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString();
 }
 
 QString ProgramTitle() {

@@ -36,9 +36,10 @@ class Prompter {
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter);
     // A file dialog choosing a file to write (`suggested` is a path to offer); empty when
-    // cancelled.
+    // cancelled. A name typed without a suffix gets `defaultSuffix` (when given) before the
+    // dialog asks whether to replace an existing file, so the question is about the real name.
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
-                                 const QString& filter);
+                                 const QString& filter, const QString& defaultSuffix = {});
 
     // The prompter in use.
     static Prompter& current();

@@ -51,7 +51,8 @@ FrmUtility::FrmUtility(std::unique_ptr<PortDevice> port, QWidget* parent,
     // the port's device ("virtual" in section "Ports") chooses it.
     auto router = std::make_unique<chip::RoutedPortDevice>(
         port ? std::move(port) : MakeSerialPortDevice(),
-        chip::MakeVirtualChipPort(chip_, sound ? std::move(sound) : chip::MakeSpeakerOutput()));
+        chip::MakeVirtualChipPort(chip_, sound ? std::move(sound) : chip::MakeSpeakerOutput()),
+        chip_);
     router_ = router.get();
     sender_ = std::make_unique<CodeSender>(*this, std::move(router));
     buildControls();

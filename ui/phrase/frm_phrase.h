@@ -159,6 +159,8 @@ class FrmPhrase : public QDialog {
     void ViewCodes(QPushButton* button, bool selectionOnly);
     void btnShutUp_Click();
     void cmdSaveWav_Click();
+    // Says in the line under the phrase what an action did (the whole text in its tool tip).
+    void ShowStatusLine(const QString& text);
     void btnClear_Click();
     void btnDone_Click();
     void cmdLoadOver_Click();

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/chip/renderer.h"
 #include "core/chip/wav_file.h"
 #include "core/codes/c_export.h"
 #include "core/codes/code_table.h"
@@ -212,6 +213,9 @@ namespace cantora {
 
 namespace {
 
+// The longest sound a render makes (RenderBytes stops there).
+constexpr size_t kLongestWavFrames = static_cast<size_t>(chip::kSampleRate) * 600;
+
 // Where the next "Save WAV…" starts: the last file saved in this run, else the home folder.
 QString& LastWavPath() {
     static QString path = QDir::home().filePath(QStringLiteral("phrase.wav"));
@@ -222,35 +226,48 @@ QString& LastWavPath() {
 
 void FrmPhrase::cmdSaveWav_Click() {
     QPointer<FrmPhrase> self(this);
-    QString path = Prompter::current().saveFileName(this, QStringLiteral("Save WAV"), LastWavPath(),
-                                                    QStringLiteral("WAV files (*.wav)"));
+    // The dialog adds ".wav" to a bare name itself, so its question about replacing a file is
+    // about the file that will be written.
+    const QString path = Prompter::current().saveFileName(
+        this, QStringLiteral("Save WAV"), LastWavPath(), QStringLiteral("WAV files (*.wav)"),
+        QStringLiteral("wav"));
     if (self.isNull() || path.isEmpty()) {
         return;
     }
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += QStringLiteral(".wav");
-    }
     cmdSaveWav->setEnabled(false);
     bool written = false;
+    std::vector<int16_t> pcm;
     {
         BusyPointer busy;
-        if (self.isNull()) {
-            return;
-        }
         // Exactly the bytes "Say It" would send now, rendered offline: no port, no speakers.
-        written = chip::RenderBytesToWav(PhraseBytes(translatePhrase(sayDataText(false))), path);
+        pcm = chip::RenderBytes(PhraseBytes(translatePhrase(sayDataText(false))));
+        written = chip::WriteWavFile(path, pcm, chip::kSampleRate);
     }
     if (self.isNull()) {
         return;
     }
     cmdSaveWav->setEnabled(true);
+    const QString shown = QDir::toNativeSeparators(path);
     if (written) {
         LastWavPath() = path;
+        const double seconds = static_cast<double>(pcm.size()) / chip::kSampleRate;
+        QString line =
+            QStringLiteral("Saved %1 s of sound in %2").arg(seconds, 0, 'f', 1).arg(shown);
+        if (pcm.size() >= kLongestWavFrames) {
+            line += QStringLiteral(" (cut at ten minutes, the longest a WAV file here holds)");
+        }
+        ShowStatusLine(line);
     } else {
-        ShowRefusal(this, QStringLiteral("The WAV file %1 could not be written.")
-                              .arg(QDir::toNativeSeparators(path)));
+        ShowRefusal(this, QStringLiteral("The WAV file %1 could not be written.").arg(shown));
     }
     txtSayData->setFocus();
+}
+
+void FrmPhrase::ShowStatusLine(const QString& text) {
+    setUnknownWords({});
+    lblUnknownWords->setText(lblUnknownWords->fontMetrics().elidedText(
+        text, Qt::ElideMiddle, lblUnknownWords->contentsRect().width()));
+    lblUnknownWords->setToolTip(text);
 }
 
 }  // namespace cantora

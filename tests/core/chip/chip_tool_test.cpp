@@ -2,8 +2,10 @@
 // its terminal as a sender of one's own would, and check the WAV file it writes.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -54,6 +56,12 @@ class ChipToolTest : public QObject {
   private slots:
     void recordsWhatArrivesOnItsTerminal();
     void endlessStreamKeepsItFlat();
+    void refusesBadOptions_data();
+    void refusesBadOptions();
+    void unwritableRecordingRefusedBeforeTheTerminal();
+    void hangUpWritesTheRecording();
+    void idleJudgedFromTheLastByte();
+    void saysWhenARenderWasCut();
 };
 
 void ChipToolTest::recordsWhatArrivesOnItsTerminal() {
@@ -164,6 +172,153 @@ void ChipToolTest::endlessStreamKeepsItFlat() {
     const auto* pcm = reinterpret_cast<const int16_t*>(data.constData() + 44);
     const size_t frames = static_cast<size_t>(data.size() - 44) / 2;
     QVERIFY(std::any_of(pcm, pcm + frames, [](int16_t v) { return std::abs(v) > 1000; }));
+}
+
+namespace {
+
+struct Run {
+    int status = -1;
+    QString errors;
+};
+
+Run RunChipProgram(const QStringList& arguments) {
+    QProcess program;
+    program.start(QStringLiteral(CANTORA_CHIP_PROGRAM), arguments);
+    Run run;
+    if (!program.waitForFinished(10000)) {
+        program.kill();
+        program.waitForFinished();
+        return run;
+    }
+    run.status = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
+    run.errors = QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
+}
+
+// Starts the program on its terminal and returns the terminal's path (empty if none came).
+QString StartOnTerminal(QProcess& program, const QStringList& arguments) {
+    program.start(QStringLiteral(CANTORA_CHIP_PROGRAM), arguments);
+    if (!program.waitForStarted(5000)) {
+        return {};
+    }
+    QElapsedTimer clock;
+    clock.start();
+    while (!program.canReadLine() && clock.elapsed() < 5000 &&
+           program.state() == QProcess::Running) {
+        program.waitForReadyRead(100);
+    }
+    return QString::fromLocal8Bit(program.readLine()).trimmed();
+}
+
+}  // namespace
+
+void ChipToolTest::refusesBadOptions_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+    const QString wav = QDir::temp().filePath("cantora-chip-never-written.wav");
+    QTest::newRow("codes not numbers")
+        << QStringList{"--codes", "hello,300,-1,12x", "--wav", wav} << "\"hello\"";
+    QTest::newRow("code over 255") << QStringList{"--codes", "20,300", "--wav", wav} << "\"300\"";
+    QTest::newRow("negative code") << QStringList{"--codes", "20,-1", "--wav", wav} << "\"-1\"";
+    QTest::newRow("code with letters") << QStringList{"--codes", "12x", "--wav", wav} << "\"12x\"";
+    QTest::newRow("empty code") << QStringList{"--codes", "20,,96", "--wav", wav} << "\"\"";
+    QTest::newRow("codes without wav") << QStringList{"--codes", "20,96"} << "--wav";
+    QTest::newRow("idle in words") << QStringList{"--idle-exit", "soon"} << "\"soon\"";
+    QTest::newRow("negative idle") << QStringList{"--idle-exit", "-5"} << "\"-5\"";
+    QTest::newRow("idle with codes")
+        << QStringList{"--codes", "20", "--wav", wav, "--idle-exit", "5"} << "--idle-exit";
+    QTest::newRow("unknown option") << QStringList{"--loud"} << "loud";
+    QTest::newRow("stray argument") << QStringList{"extra"} << "\"extra\"";
+    QTest::newRow("wav without name") << QStringList{"--wav", ""} << "--wav";
+}
+
+void ChipToolTest::refusesBadOptions() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    const Run run = RunChipProgram(arguments);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.errors.startsWith("cantora-chip: ") && run.errors.contains(says),
+             qPrintable(run.errors));
+    QVERIFY(!QFile::exists(QDir::temp().filePath("cantora-chip-never-written.wav")));
+
+    // The good neighbours of the same options are taken.
+    test::TempProgramFolder folder;
+    const Run good = RunChipProgram({"--codes", " 20, 96 ,241", "--wav", folder.file("t.wav")});
+    QCOMPARE(good.status, 0);
+    QVERIFY(QFile(folder.file("t.wav")).size() > 44 + 2 * chip::kSampleRate / 10);
+    const Run version = RunChipProgram({"--version"});
+    QCOMPARE(version.status, 0);
+}
+
+void ChipToolTest::unwritableRecordingRefusedBeforeTheTerminal() {
+    test::TempProgramFolder folder;
+    QProcess program;
+    const QString device =
+        StartOnTerminal(program, {"--wav", folder.file("no-such-folder/heard.wav")});
+    QVERIFY2(device.isEmpty(), qPrintable(device));
+    QVERIFY(program.state() == QProcess::NotRunning || program.waitForFinished(5000));
+    QCOMPARE(program.exitCode(), 1);
+    QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains("heard.wav"));
+}
+
+void ChipToolTest::hangUpWritesTheRecording() {
+    test::TempProgramFolder folder;
+    const QString wav = folder.file("heard.wav");
+    QProcess program;
+    const QString device = StartOnTerminal(program, {"--wav", wav});
+    QVERIFY2(device.startsWith("/dev/"), qPrintable(device));
+    const int fd = ::open(device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const QByteArray tone = Bytes({20, 96, 241});
+    QCOMPARE(::write(fd, tone.constData(), static_cast<size_t>(tone.size())), tone.size());
+    ::close(fd);
+    QTest::qWait(500);
+    ::kill(static_cast<pid_t>(program.processId()), SIGHUP);
+    QVERIFY(program.waitForFinished(5000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile(wav).size() > 44 + 2 * chip::kSampleRate / 10);
+}
+
+void ChipToolTest::idleJudgedFromTheLastByte() {
+    // Playing with no sound output (a sound server named but not running).
+    test::TempProgramFolder folder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PULSE_SERVER", "unix:" + folder.file("no-server"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    const QString device = StartOnTerminal(program, {"--idle-exit", "300"});
+    QVERIFY2(device.startsWith("/dev/"), qPrintable(device));
+    // No byte yet: nothing to be idle after.
+    QVERIFY(!program.waitForFinished(1000));
+    const int fd = ::open(device.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    const QByteArray phrase = Bytes({20, 96, 128, 129, 130, 131, 132, 133});
+    QCOMPARE(::write(fd, phrase.constData(), static_cast<size_t>(phrase.size())), phrase.size());
+    QElapsedTimer clock;
+    clock.start();
+    // Nobody hears the sound, so the idle time runs from the last byte.
+    QVERIFY(program.waitForFinished(5000));
+    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(program.exitCode(), 0);
+    ::close(fd);
+    QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains("no sound output"));
+}
+
+void ChipToolTest::saysWhenARenderWasCut() {
+    test::TempProgramFolder folder;
+    // 900 pauses of 700 ms: 630 s, more than a render makes.
+    QStringList codes;
+    for (int i = 0; i < 900; ++i) {
+        codes.append("3");
+    }
+    const Run cut = RunChipProgram({"--codes", codes.join(','), "--wav", folder.file("long.wav")});
+    QCOMPARE(cut.status, 0);
+    QVERIFY2(cut.errors.contains("cut at ten minutes"), qPrintable(cut.errors));
+    QCOMPARE(QFile(folder.file("long.wav")).size(), 44 + 2LL * chip::kSampleRate * 600);
+    const Run whole = RunChipProgram({"--codes", "3,3", "--wav", folder.file("short.wav")});
+    QCOMPARE(whole.status, 0);
+    QVERIFY2(whole.errors.isEmpty(), qPrintable(whole.errors));
 }
 
 QTEST_MAIN(ChipToolTest)
