@@ -287,14 +287,15 @@ int SendToPort(const Options& o, const QByteArray& codes) {
 
 // Plays through the speakers and waits for the sound to end (at most a few minutes).
 int PlayOnSpeakers(const QByteArray& codes) {
-    if (!chip::HasAudioOutput()) {
-        return Fail(kExitStrict, QStringLiteral("this computer has no audio output"));
-    }
     auto chip = std::make_shared<chip::VirtualChip>();
     std::unique_ptr<PortDevice> port = chip::MakeVirtualChipPort(chip, chip::MakeSpeakerOutput());
     QuietHost host(QStringLiteral("1"), false);
     CodeSender sender(host, std::move(port));
     sender.SendToQuillon(codes, true);
+    // Without a sound output the virtual port does not open, and says why.
+    if (!sender.lastOpenError().isEmpty()) {
+        return Fail(kExitStrict, sender.lastOpenError());
+    }
     QElapsedTimer clock;
     clock.start();
     constexpr qint64 kLongestMs = 10 * 60 * 1000;

@@ -210,12 +210,20 @@ QString StartOnTerminal(QProcess& program, const QStringList& arguments) {
     return QString::fromLocal8Bit(program.readLine()).trimmed();
 }
 
+// A recording no refused run may write: a name of this test run's own, so a file left by an
+// older program cannot stand in the way.
+QString NeverWrittenWav() {
+    return QDir::temp().filePath(
+        QStringLiteral("cantora-chip-never-written-%1.wav").arg(QCoreApplication::applicationPid()));
+}
+
 }  // namespace
 
 void ChipToolTest::refusesBadOptions_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("says");
-    const QString wav = QDir::temp().filePath("cantora-chip-never-written.wav");
+    const QString wav = NeverWrittenWav();
+    QFile::remove(wav);
     QTest::newRow("codes not numbers")
         << QStringList{"--codes", "hello,300,-1,12x", "--wav", wav} << "\"hello\"";
     QTest::newRow("code over 255") << QStringList{"--codes", "20,300", "--wav", wav} << "\"300\"";
@@ -239,7 +247,7 @@ void ChipToolTest::refusesBadOptions() {
     QCOMPARE(run.status, 2);
     QVERIFY2(run.errors.startsWith("cantora-chip: ") && run.errors.contains(says),
              qPrintable(run.errors));
-    QVERIFY(!QFile::exists(QDir::temp().filePath("cantora-chip-never-written.wav")));
+    QVERIFY(!QFile::exists(NeverWrittenWav()));
 
     // The good neighbours of the same options are taken.
     test::TempProgramFolder folder;
