@@ -283,7 +283,7 @@ void HearOnComputerTest::chipProgramOnAPortHearsTheWindow() {
     QProcess chipProgram;
     chipProgram.start(
         QStringLiteral(CANTORA_CHIP_PROGRAM),
-        {QStringLiteral("--wav"), wav, QStringLiteral("--idle-exit"), QStringLiteral("700")});
+        {QStringLiteral("--wav"), wav, QStringLiteral("--idle-exit"), QStringLiteral("3000")});
     QVERIFY(chipProgram.waitForStarted(5000));
     QTRY_VERIFY_WITH_TIMEOUT(chipProgram.canReadLine(), 5000);
     const QString device = QString::fromLocal8Bit(chipProgram.readLine()).trimmed();
@@ -299,7 +299,8 @@ void HearOnComputerTest::chipProgramOnAPortHearsTheWindow() {
     const QString phrase = "hello world";
     const QByteArray bytes = window.PhraseBytes(TranslateText(phrase));
     ClickSayIt(window, phrase);
-    QVERIFY(chipProgram.waitForFinished(15000));
+    // It may already have ended (idle since the last byte) while the window was slow to return.
+    QVERIFY(chipProgram.state() == QProcess::NotRunning || chipProgram.waitForFinished(15000));
     QCOMPARE(chipProgram.exitCode(), 0);
 
     QFile file(wav);
@@ -314,8 +315,9 @@ void HearOnComputerTest::chipProgramOnAPortHearsTheWindow() {
     QVERIFY2(heard > expected * 9 / 10 && heard < expected * 11 / 10,
              qPrintable(QStringLiteral("heard %1, rendered %2").arg(heard).arg(expected)));
     QVERIFY(Rms(pcm + first, heard) > 300);
-    // Recording starts with the Test's bytes, which make no sound; the phrase follows at once.
-    QVERIFY2(first < static_cast<size_t>(chip::kSampleRate) / 2,
+    // Recording starts with the Test's bytes, which make no sound; the phrase follows as soon as
+    // the window sends it (within a second and a half, a sanitizer build's slow windows included).
+    QVERIFY2(first < static_cast<size_t>(chip::kSampleRate) * 3 / 2,
              qPrintable(QString::number(first)));
 }
 
