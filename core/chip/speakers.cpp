@@ -120,8 +120,8 @@ class PulseSpeakers : public PcmOutput {
     }
 
     void openStreamLocked() {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(kSampleRate), 1};
-        stream_ = pa_stream_new(context_, "Virtual Quillon", &spec, nullptr);
+        const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, static_cast<uint32_t>(kSampleRate), 1};
+        stream_ = pa_stream_new(context_, "Virtual Quillon", &sampleFormat, nullptr);
         if (stream_ == nullptr) {
             lostLocked(ServerError(context_));
             return;
@@ -130,7 +130,7 @@ class PulseSpeakers : public PcmOutput {
         pa_stream_set_write_callback(stream_, &PulseSpeakers::onWrite, this);
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
-        attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kSpeakerBufferMs * 1000, &spec));
+        attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kSpeakerBufferMs * 1000, &sampleFormat));
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(-1);
