@@ -130,7 +130,8 @@ class PulseSpeakers : public PcmOutput {
         pa_stream_set_write_callback(stream_, &PulseSpeakers::onWrite, this);
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
-        attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kSpeakerBufferMs * 1000, &sampleFormat));
+        attr.tlength =
+            static_cast<uint32_t>(pa_usec_to_bytes(kSpeakerBufferMs * 1000, &sampleFormat));
         attr.prebuf = static_cast<uint32_t>(-1);
         attr.minreq = static_cast<uint32_t>(-1);
         attr.fragsize = static_cast<uint32_t>(-1);
