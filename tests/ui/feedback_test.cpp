@@ -25,6 +25,7 @@ class FeedbackTest : public QObject {
   private slots:
     void childWindowsShowTheLinkAndWhyItFailed();
     void returnPressesTheFocusedButton();
+    void mainWindowTabFollowsTheReadingOrder();
     void suggestIsOneUndoStep();
     void presetNamesOfferedAndUnknownOneNamed();
     void otherDeviceIsTypedIn();
@@ -100,6 +101,36 @@ void FeedbackTest::returnPressesTheFocusedButton() {
     main.cmdTestSerialPort->setFocus();
     QTest::keyClick(main.cmdTestSerialPort, Qt::Key_Return);
     QTRY_COMPARE(record->written, QByteArray("\x1F\x5C\x30\x56\x58", 5));
+}
+
+void FeedbackTest::mainWindowTabFollowsTheReadingOrder() {
+    test::TempProgramFolder folder;
+    auto record = std::make_shared<test::PortRecord>();
+    FrmUtility main(std::make_unique<test::RecordingPort>(record));
+    main.sender().setInterByteDelayMs(0);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    // The focus starts on Phrase Editor, drawn: the button looks different once it leaves.
+    QTRY_VERIFY(main.EditPhrases->hasFocus());
+    const QImage focused = main.EditPhrases->grab().toImage();
+    const std::vector<QWidget*> order = {main.EditPhrases, main.btnDictEdit,  main.Synth,
+                                         main.txtComPort,  main.cmdPorts,     main.cmdTestSerialPort,
+                                         main.chkVirtual,  main.About,        main.EditPhrases};
+    for (size_t i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY2(order[i]->hasFocus(), qPrintable(QApplication::focusWidget()->objectName()));
+        if (i == 1) {
+            QVERIFY(main.EditPhrases->grab().toImage() != focused);
+        }
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(main.About->hasFocus());
+    // After a button is used the picture box holds the focus, and Tab goes on to the first one.
+    QTest::mouseClick(main.cmdTestSerialPort, Qt::LeftButton);
+    QTRY_VERIFY(main.Picture1->hasFocus());
+    QTRY_COMPARE(record->written.size(), 5);
+    QTest::keyClick(main.Picture1, Qt::Key_Tab);
+    QVERIFY(main.EditPhrases->hasFocus());
 }
 
 void FeedbackTest::suggestIsOneUndoStep() {

@@ -137,6 +137,13 @@ void HearOnComputerTest::sayItIsHeardWhilePortGetsNothing() {
     QTest::qWait(1300 - static_cast<int>(clock.elapsed()));
     QCOMPARE(main.linkColour(), kGreen);
     QVERIFY(main.sender().PortOpen());
+    // The bytes are long out, but Say It reads busy until the phrase has been heard.
+    QVERIFY(main.sender().SendBuffer.isEmpty());
+    QVERIFY(!window.bntSayIt->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(window.bntSayIt->isEnabled(), 15000);
+    const qint64 heardMs = static_cast<qint64>(expected) * 1000 / chip::kSampleRate;
+    QVERIFY2(clock.elapsed() > heardMs * 9 / 10,
+             qPrintable(QStringLiteral("ready after %1 ms of %2").arg(clock.elapsed()).arg(heardMs)));
     QTRY_COMPARE_WITH_TIMEOUT(main.linkColour(), kWhite, 15000);
     QCOMPARE(pty.read(1, 200), QByteArray());
 

@@ -99,8 +99,11 @@ void MainWindowTest::controlsAndNames() {
     QVERIFY(main.findChild<QTimer*>("Timer1") != nullptr);
     QVERIFY(!main.chkFlow->isVisible());
     QCOMPARE(main.EditPhrases->palette().color(QPalette::Button), FromBgr(0xFFC0C0));
-    // The focus rests on the picture box after activation and after Test.
+    // The focus starts on the first button; after Test it rests on the picture box.
+    QTRY_VERIFY(main.EditPhrases->hasFocus());
+    QTest::mouseClick(main.cmdTestSerialPort, Qt::LeftButton);
     QTRY_VERIFY(main.Picture1->hasFocus());
+    main.sender().SendBuffer.clear();
     // The code table is ready once the window has loaded.
     QCOMPARE(GetCodeNumber("\\RESET"), 31);
     // The port box's tool tip names the device.

@@ -138,7 +138,10 @@ void FrmUtility::Form_Load() {
 void FrmUtility::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     CentreOnScreen(this);
-    Form_Activate();
+    // The first button takes the focus, drawn as the keyboard's focus, so a keyboard user sees
+    // where Return and Tab start. Later activations leave it on the picture box.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    EditPhrases->setFocus(Qt::ActiveWindowFocusReason);
     const FileFolders folders = ActiveFileFolders();
     if (FirstFolderProblemNotice(folders)) {
         // Once the window is up, so the message has its owner on screen.

@@ -19,8 +19,8 @@ void FrmUtility::buildControls() {
     // Taller than drawn by one row: the virtual chip's check box below the serial settings.
     setFixedSize(TwipsToPx(2835), TwipsToPx(2040));
 
-    // Created in tab order: Phrase Editor, Comm Settings, port box, Serial Port:, Test,
-    // Dictionary Editor, (flow flag), Picture1, ?, Synth Control.
+    // Created in the order of the original layout: Phrase Editor, Comm Settings, port box,
+    // Serial Port:, Test, Dictionary Editor, (flow flag), Picture1, ?, Synth Control.
     EditPhrases = MakeButton(this, "EditPhrases", "Phrase Editor", 90, 105, 2640, 315);
     buildSerialSettings();
     btnDictEdit = MakeButton(this, "btnDictEdit", "Dictionary Editor", 90, 450, 1395, 315);
@@ -39,14 +39,16 @@ void FrmUtility::buildControls() {
         SetBackColour(button, FromBgr(kLightBlue), QPalette::Button);
         button->setAutoFillBackground(true);
     }
-    setTabOrder(EditPhrases, txtComPort);
+    // Tab follows the reading order. The picture box only holds the focus between uses and is
+    // left out of it; Tab from there goes on to the first button.
+    setTabOrder(EditPhrases, btnDictEdit);
+    setTabOrder(btnDictEdit, Synth);
+    setTabOrder(Synth, txtComPort);
     setTabOrder(txtComPort, cmdPorts);
     setTabOrder(cmdPorts, cmdTestSerialPort);
-    setTabOrder(cmdTestSerialPort, btnDictEdit);
-    setTabOrder(btnDictEdit, Picture1);
-    setTabOrder(Picture1, About);
-    setTabOrder(About, Synth);
-    setTabOrder(Synth, chkVirtual);
+    setTabOrder(cmdTestSerialPort, chkVirtual);
+    setTabOrder(chkVirtual, About);
+    setTabOrder(About, Picture1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -106,7 +108,7 @@ void FrmUtility::buildFlowFlag() {
 void FrmUtility::buildPictureAndAbout() {
     Picture1 = new QWidget(this);
     Picture1->setObjectName("Picture1");
-    Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->setFocusPolicy(Qt::ClickFocus);
     PlaceTwips(Picture1, 2190, 270, 255, 225);
 
     About = MakeButton(this, "About", "?", 2400, 1200, 315, 315, "About Cantora Utility");
