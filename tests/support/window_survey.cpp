@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,6 +130,18 @@ QString Describe(QWidget* window, QWidget* widget, const QString& text, QSize ne
         .arg(room.height());
 }
 
+// The widget as painted, with or without its children.
+QImage Rendered(QWidget* widget, bool children) {
+    QImage image(widget->size(), QImage::Format_RGB32);
+    image.fill(widget->palette().color(QPalette::Window));
+    QWidget::RenderFlags flags = QWidget::DrawWindowBackground;
+    if (children) {
+        flags |= QWidget::DrawChildren;
+    }
+    widget->render(&image, QPoint(), QRegion(), flags);
+    return image;
+}
+
 }  // namespace
 
 void ForEveryWindow(const std::function<void(const QString&, QWidget*)>& look) {
@@ -187,6 +200,56 @@ QStringList CaptionsThatDoNotFit(QWidget* window) {
         if (!container->rect().contains(widget->geometry())) {
             faults << Describe(window, widget, caption.text + " (outside its container)",
                                widget->size(), container->rect());
+        }
+    }
+    return faults;
+}
+
+QStringList FrameLinesHidden(QWidget* window) {
+    QStringList faults;
+    for (QGroupBox* group : window->findChildren<QGroupBox*>()) {
+        if (!group->isVisibleTo(window) || group->width() < 40 || group->height() < 40) {
+            continue;
+        }
+        const QImage bare = Rendered(group, false);
+        const QImage whole = Rendered(group, true);
+        const QRect inside = group->contentsRect();
+        // Each line of the frame: the darkest row (or column) of the bare frame between the
+        // contents and the edge, walked along its length away from the rounded corners.
+        const struct {
+            const char* name;
+            bool across;
+            int from, to;
+        } edges[] = {
+            {"top", true, 0, inside.top() + 1},
+            {"bottom", true, inside.bottom() - 1, group->height() - 1},
+            {"left", false, 0, inside.left() + 1},
+            {"right", false, inside.right() - 1, group->width() - 1},
+        };
+        for (const auto& edge : edges) {
+            const int length = edge.across ? group->width() : group->height();
+            const auto at = [&](const QImage& image, int line, int along) {
+                return edge.across ? image.pixel(along, line) : image.pixel(line, along);
+            };
+            int line = edge.from;
+            for (int candidate = edge.from; candidate <= edge.to; ++candidate) {
+                if (qGray(at(bare, candidate, length / 2)) < qGray(at(bare, line, length / 2))) {
+                    line = candidate;
+                }
+            }
+            int hidden = 0;
+            const int first = 8;
+            const int last = length - 9;
+            for (int along = first; along <= last; ++along) {
+                hidden += at(bare, line, along) != at(whole, line, along) ? 1 : 0;
+            }
+            if (hidden * 5 > last - first + 1) {
+                faults << QStringLiteral("%1/%2: %3 of %4 pixels of its %5 line are covered")
+                              .arg(window->objectName(), group->objectName())
+                              .arg(hidden)
+                              .arg(last - first + 1)
+                              .arg(edge.name);
+            }
         }
     }
     return faults;

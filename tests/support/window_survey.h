@@ -19,6 +19,10 @@ void ForEveryWindow(const std::function<void(const QString&, QWidget*)>& look);
 // gives it, or whose control reaches outside its container, one line each.
 QStringList CaptionsThatDoNotFit(QWidget* window);
 
+// Every line of a group box's frame in `window` that the controls inside it paint over for more
+// than a fifth of its length, one line each.
+QStringList FrameLinesHidden(QWidget* window);
+
 // Every visible control of `window` given a background or text colour of its own whose text
 // contrasts with its background by less than `minimum` (WCAG contrast ratio), one line each.
 QStringList FixedColoursHardToRead(QWidget* window, double minimum = 4.5);

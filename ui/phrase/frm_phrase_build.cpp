@@ -1,6 +1,8 @@
 // Building the phrase editor: its groups, the palette labels, the voice controls, the Say Data
 // box and the dictionary row.
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QPlainTextEdit>
 
@@ -246,8 +248,12 @@ void FrmPhrase::buildSayData() {
     txtSayData = new QPlainTextEdit(Frame10);
     txtSayData->setObjectName("txtSayData");
     txtSayData->setTabChangesFocus(true);
-    // One line shorter than the group allows, to leave room for the unknown words under it.
-    PlaceTwips(txtSayData, 120, 210, 8775, 825);
+    // One line shorter than the group allows, to leave room for the unknown words under it. Its
+    // top starts where the style puts the group's contents, so the box does not paint over the
+    // frame's top line; its bottom stays where it was drawn.
+    QRect sayData = TwipsRect(120, 210, 8775, 825);
+    sayData.setTop(std::max(sayData.top(), Frame10->contentsRect().top()));
+    txtSayData->setGeometry(sayData);
     // Keep the selection visible while another control has the focus: Say Selection and View
     // Codes for Selection work on it.
     KeepSelectionVisible(txtSayData);
