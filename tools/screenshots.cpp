@@ -142,6 +142,8 @@ int main(int argc, char** argv) {
 
     cantora::FrmUtility main;
     main.show();
+    // As a window manager would: the new window is the active one, so its focus is drawn.
+    main.activateWindow();
     QTimer::singleShot(300, [&main] {
         Save(&main, "main-window");
         if (!g_suffix.isEmpty()) {
