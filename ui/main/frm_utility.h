@@ -75,7 +75,7 @@ class FrmUtility : public QWidget, public SenderHost, public UtilityHost {
 
   private:
     void afterPlaying(std::function<void()> then);
-    // Building (frm_utility_build.cpp): buildControls makes every control in tab order, some
+    // Building (frm_utility_build.cpp): buildControls makes every control in layout order, some
     // of them through the helpers below, then connects them.
     void buildControls();
     void buildSerialSettings();
