@@ -1,8 +1,11 @@
 // The helpers every window shares: focus hooks that go quiet when a window is destroyed, the
 // lenient number rule of value boxes, and the prompter seam.
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QtTest>
 #include <memory>
 
@@ -135,6 +138,69 @@ class WindowHelpersTest : public QObject {
         QCOMPARE(outer.texts(), QStringList{"second"});
         // Gone out of scope, the inner script no longer answers anything.
         QCOMPARE(&Prompter::current(), static_cast<Prompter*>(&outer));
+    }
+
+    void reportBoxFitsItsTitleAndBreaksPathsAtSlashes_data() {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("short text") << "Import Status" << "12 words added.";
+        const char* const paths[] = {
+            "/home/someone/.local/share/cantora-utility/dictionaries/year-seven-science/"
+            "Verbalyn.Dic",
+            "/media/teacher/usb-stick-2026/cantora-lessons/spring-term/week-twelve/"
+            "sound-presets-for-the-band/QLSounds.txt",
+            "/home/a-person-with-a-long-name/projects/talking-robot-for-the-science-fair/"
+            "firmware/phrases/hello-world.h",
+        };
+        for (const char* path : paths) {
+            QTest::newRow(path) << "Save Status"
+                                << QStringLiteral("The file %1 could not be written.").arg(path);
+        }
+    }
+
+    void reportBoxFitsItsTitleAndBreaksPathsAtSlashes() {
+        QFETCH(QString, title);
+        QFETCH(QString, text);
+        QWidget owner;
+        owner.show();
+        bool seen = false;
+        QTimer::singleShot(100, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            seen = true;
+            box->accept();
+            // Room for the whole title beside the title bar's buttons.
+            QVERIFY2(box->width() >= box->fontMetrics().horizontalAdvance(title) + 120,
+                     qPrintable(QString::number(box->width())));
+            // The same words, laid out as the label lays them out: a line ends at a blank or
+            // after a slash, never inside a folder or file name.
+            QLabel* label = box->findChild<QLabel*>("qt_msgbox_label");
+            QVERIFY(label != nullptr);
+            QString shown = label->text();
+            const auto visible = [](QString part) {
+                return part.remove(QChar(0x200B)).remove(QChar(0x2060));
+            };
+            QCOMPARE(visible(shown), text);
+            QTextLayout layout(shown, label->font());
+            QTextOption option;
+            option.setWrapMode(QTextOption::WordWrap);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            QStringList ends;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(label->contentsRect().width());
+                const qsizetype end = line.textStart() + line.textLength();
+                if (end < shown.size()) {
+                    ends << visible(shown.left(end)).right(1);
+                }
+            }
+            layout.endLayout();
+            for (const QString& end : ends) {
+                QVERIFY2(end == "/" || end == " ", qPrintable(ends.join('|')));
+            }
+        });
+        ShowReport(&owner, title, text);
+        QVERIFY(seen);
     }
 };
 

@@ -23,6 +23,26 @@ Prompter& RealPrompter() {
     return real;
 }
 
+// A path as shown in a box: a line may break after a "/" (a zero-width space), but not after the
+// hyphens and other marks inside a folder name (a word joiner holds them to what follows).
+QString BreakablePath(const QString& path) {
+    QString shown;
+    shown.reserve(path.size() * 2);
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const QChar c = path[i];
+        shown += c;
+        if (i + 1 == path.size()) {
+            break;
+        }
+        if (c == '/') {
+            shown += QChar(0x200B);
+        } else if (!c.isLetterOrNumber() && path[i + 1] != '/') {
+            shown += QChar(0x2060);
+        }
+    }
+    return shown;
+}
+
 // A box at least as wide as its title needs beside the title bar's buttons, so a short text
 // does not leave the title elided; and long paths break after a "/", not inside a folder name.
 void FitBox(QMessageBox& box, const QString& title, const QString& text) {
@@ -32,10 +52,15 @@ void FitBox(QMessageBox& box, const QString& title, const QString& text) {
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
     if (!Qt::mightBeRichText(text)) {
-        QString shown = text;
-        static const QRegularExpression kPath(QStringLiteral("/(?=[^/\\s])"));
-        shown.replace(kPath, QStringLiteral("/\u200B"));
-        box.setText(shown);
+        // A word with a slash inside is taken for a path.
+        static const QRegularExpression kPath(QStringLiteral("[^\\s\"«»]*/[^\\s\"«»]*"));
+        QString shown;
+        qsizetype done = 0;
+        for (const QRegularExpressionMatch& path : kPath.globalMatch(text)) {
+            shown += text.mid(done, path.capturedStart() - done) + BreakablePath(path.captured());
+            done = path.capturedEnd();
+        }
+        box.setText(shown + text.mid(done));
     }
 }
 
