@@ -1,9 +1,11 @@
 // The helpers every window shares: focus hooks that go quiet when a window is destroyed, the
 // lenient number rule of value boxes, and the prompter seam.
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTextLayout>
 #include <QtTest>
@@ -168,14 +170,21 @@ class WindowHelpersTest : public QObject {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             QVERIFY(box != nullptr);
             seen = true;
-            box->accept();
+            // Closed however the checks below end, so a failure does not leave it waiting.
+            const auto close = qScopeGuard([box] { box->accept(); });
+            // Where a style lets the text be selected, a copy of it is the text as written.
+            QLabel* label = box->findChild<QLabel*>("qt_msgbox_label");
+            QVERIFY(label != nullptr);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                           Qt::TextSelectableByKeyboard);
+            label->setSelection(0, static_cast<int>(label->text().size()));
+            QTest::keyClick(label, Qt::Key_C, Qt::ControlModifier);
+            QTRY_COMPARE(QApplication::clipboard()->text(), text);
             // Room for the whole title beside the title bar's buttons.
             QVERIFY2(box->width() >= box->fontMetrics().horizontalAdvance(title) + 120,
                      qPrintable(QString::number(box->width())));
             // The same words, laid out as the label lays them out: a line ends at a blank or
             // after a slash, never inside a folder or file name.
-            QLabel* label = box->findChild<QLabel*>("qt_msgbox_label");
-            QVERIFY(label != nullptr);
             QString shown = label->text();
             const auto visible = [](QString part) {
                 return part.remove(QChar(0x200B)).remove(QChar(0x2060));

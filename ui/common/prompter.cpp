@@ -1,6 +1,8 @@
 #include "ui/common/prompter.h"
 
+#include <QClipboard>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QPointer>
@@ -61,6 +63,16 @@ void FitBox(QMessageBox& box, const QString& title, const QString& text) {
             done = path.capturedEnd();
         }
         box.setText(shown + text.mid(done));
+        if (box.text() != text) {
+            // Where the style lets the text be selected, a copied path must work when pasted.
+            QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &box, [] {
+                QClipboard* clipboard = QGuiApplication::clipboard();
+                QString copied = clipboard->text();
+                if (copied.contains(QChar(0x200B)) || copied.contains(QChar(0x2060))) {
+                    clipboard->setText(copied.remove(QChar(0x200B)).remove(QChar(0x2060)));
+                }
+            });
+        }
     }
 }
 
