@@ -25,8 +25,17 @@ Prompter& RealPrompter() {
     return real;
 }
 
-// A path as shown in a box: a line may break after a "/" (a zero-width space), but not after the
-// hyphens and other marks inside a folder name (a word joiner holds them to what follows).
+// Invisible marks that guide a path's line breaks: a zero-width space allows one, a word joiner
+// forbids one.
+constexpr QChar kBreakHere(0x200B);
+constexpr QChar kNoBreakHere(0x2060);
+
+QString WithoutBreakMarks(QString text) {
+    return text.remove(kBreakHere).remove(kNoBreakHere);
+}
+
+// A path as shown in a box: a line may break after a "/", but not after the hyphens and other
+// marks inside a folder name.
 QString BreakablePath(const QString& path) {
     QString shown;
     shown.reserve(path.size() * 2);
@@ -37,9 +46,9 @@ QString BreakablePath(const QString& path) {
             break;
         }
         if (c == '/') {
-            shown += QChar(0x200B);
+            shown += kBreakHere;
         } else if (!c.isLetterOrNumber() && path[i + 1] != '/') {
-            shown += QChar(0x2060);
+            shown += kNoBreakHere;
         }
     }
     return shown;
@@ -67,9 +76,10 @@ void FitBox(QMessageBox& box, const QString& title, const QString& text) {
             // Where the style lets the text be selected, a copied path must work when pasted.
             QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, &box, [] {
                 QClipboard* clipboard = QGuiApplication::clipboard();
-                QString copied = clipboard->text();
-                if (copied.contains(QChar(0x200B)) || copied.contains(QChar(0x2060))) {
-                    clipboard->setText(copied.remove(QChar(0x200B)).remove(QChar(0x2060)));
+                const QString copied = clipboard->text();
+                const QString clean = WithoutBreakMarks(copied);
+                if (clean != copied) {
+                    clipboard->setText(clean);
                 }
             });
         }
